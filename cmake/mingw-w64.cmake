@@ -1,0 +1,22 @@
+# Cross toolchain: MinGW-w64 x86_64 with the posix thread model, so that
+# std::thread and std::mutex work, linked fully static so that no runtime
+# DLL has to travel with the programs.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_MC_COMPILER x86_64-w64-mingw32-windmc)
+
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+set(static_flags "-static -static-libgcc -static-libstdc++")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "${static_flags}")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "${static_flags}")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "${static_flags}")
+
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)

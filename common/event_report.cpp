@@ -1,0 +1,61 @@
+#include "common/event_report.h"
+
+#include <cstdio>
+#include <typeinfo>
+
+namespace Korva::QELD {
+namespace {
+
+const char* const deviceThreadName = "Korva::QELD::DeviceThread::operator ()";
+
+// Numbers become insert strings through a bounded formatter into a 32-byte
+// buffer, as the event log's inserts are kept short.
+template <class T> std::string formatted(const char* format, T value) {
+    char buffer[32];
+    const int n = std::snprintf(buffer, sizeof buffer, format, value);
+    return n > 0 && n < static_cast<int>(sizeof buffer) ? std::string(buffer, n) : std::string();
+}
+
+} // namespace
+
+namespace EventReports {
+
+EventReport plain(std::uint32_t id) { return {id, {}}; }
+
+EventReport unexpectedType() { return {Event_UnexpectedType, {deviceThreadName}}; }
+
+EventReport systemError(int value) {
+    return {Event_SystemError, {deviceThreadName, formatted("%d", value)}};
+}
+
+EventReport exception(const char* function, const std::exception& e) {
+    const char* what = e.what();
+    return {Event_Exception,
+            {function, typeid(e).name(), what && *what ? what : "Unknown exception"}};
+}
+
+EventReport waitResult(const char* function, int line, std::uint32_t result) {
+    return {Event_UnexpectedWaitResult,
+            {function, formatted("%d", line), formatted("0x%x", static_cast<unsigned>(result))}};
+}
+
+EventReport apiFailure(const char* function, const char* api, std::uint32_t error) {
+    return {Event_ApiFailure, {function, api, formatted("%d", static_cast<int>(error))}};
+}
+
+} // namespace EventReports
+
+const char* eventSeverity(std::uint32_t id) {
+    switch (id >> 30) {
+    case 0:
+        return "success";
+    case 1:
+        return "informational";
+    case 2:
+        return "warning";
+    default:
+        return "error";
+    }
+}
+
+} // namespace Korva::QELD

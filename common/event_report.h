@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace Korva::QELD {
+
+// Message ids of the service's message table.
+enum EventId : std::uint32_t {
+    Event_DeviceRemoved = 0x40000006,
+    Event_UnexpectedWaitResult = 0x80000001,
+    Event_ReducePrivilegesFailed = 0x80000007,
+    Event_SystemError = 0xC0000002,
+    Event_Exception = 0xC0000003,
+    Event_UnexpectedType = 0xC0000004,
+    Event_ApiFailure = 0xC0000005,
+    Event_NoConfiguration = 0xC0000008,
+    Event_UnknownException = 0xC0000009,
+};
+
+// One event-log entry: the message id and its insert strings, in order.
+struct EventReport {
+    std::uint32_t id = 0;
+    std::vector<std::string> inserts;
+
+    bool operator==(const EventReport&) const = default;
+};
+
+// The shapes of the reports the service writes. Each builds the insert
+// strings exactly as the message table expects them.
+namespace EventReports {
+
+EventReport plain(std::uint32_t id);
+EventReport unexpectedType();
+EventReport systemError(int value);
+EventReport exception(const char* function, const std::exception& e);
+EventReport waitResult(const char* function, int line, std::uint32_t result);
+EventReport apiFailure(const char* function, const char* api, std::uint32_t error);
+
+} // namespace EventReports
+
+// The severity word of a message id ("informational", "warning", "error"),
+// for console output.
+const char* eventSeverity(std::uint32_t id);
+
+} // namespace Korva::QELD

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what the build, the tests and the demo need from Debian's packages.
+# Quiet and quick when everything is already there.
+set -euo pipefail
+
+packages=(cmake g++ googletest libgtest-dev libbenchmark-dev clang-format
+          g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
+          wine64 xvfb imagemagick msitools wixl)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "common/noncopyable.h"
+#include "common/unique_handle.h"
+#include "settings/configuration_flags.h"
+#include "settings/device_config.h"
+
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+namespace Korva::QELD {
+
+// The service's Parameters key under HKEY_LOCAL_MACHINE.
+inline constexpr const wchar_t* parametersKeyPath =
+    L"SYSTEM\\CurrentControlSet\\services\\QELDSVC\\Parameters";
+
+class ConfigurationData;
+
+// Guard returned by ConfigurationData::lock: holds the settings mutex and
+// gives access to the state it guards until destroyed.
+class ConfigurationLock {
+public:
+    ConfigurationFlags& flags() noexcept;
+    std::uint32_t updateTime() const noexcept;
+    DeviceConfigMap& deviceConfigs() noexcept;
+
+private:
+    friend class ConfigurationData;
+    ConfigurationLock(ConfigurationData& data, std::unique_lock<std::mutex> lock)
+        : data_(data), lock_(std::move(lock)) {}
+
+    ConfigurationData& data_;
+    std::unique_lock<std::mutex> lock_;
+};
+
+// The settings of the service and its notification hub: a word of change
+// flags under a mutex, and one manual-reset event signalled whenever a flag
+// is raised.
+class ConfigurationData : noncopyable {
+public:
+    // The key path is the product's own; tests pass a key of their own.
+    explicit ConfigurationData(std::wstring keyPath = parametersKeyPath);
+    ~ConfigurationData();
+
+    // Opens the key, reads it once and starts the watcher. False when the key
+    // cannot be opened or the first read raised not both settings flags.
+    bool init();
+
+    ConfigurationFlags readRegistryAndUpdate();
+
+    // Reads one settings set from the key or one of its subkeys; returns the
+    // registry result of opening the subkey (0 when read).
+    static long regQueryDeviceConfig(HKEY parametersKey, const wchar_t* subkey,
+                                     DeviceConfig& config, const DeviceConfig* fallback);
+
+    ConfigurationLock lock();
+
+    void signalDeviceChange() { signal(ConfigurationFlag_DeviceChange); }
+    void signalSuspend() { signal(ConfigurationFlag_Suspend); }
+    void signalResume() { signal(ConfigurationFlag_Resume); }
+    void signalQuit() { signal(ConfigurationFlag_Quit); }
+
+    HANDLE flagsEvent() const noexcept { return flagsEvent_.get(); }
+    HANDLE stopEvent() const noexcept { return stopEvent_.get(); }
+    HKEY parametersKey() const noexcept { return parametersKey_.get(); }
+
+private:
+    friend class ConfigurationLock;
+
+    void signal(ConfigurationFlags flag);
+    void readerThread();
+    void watchRegistry();
+
+    std::wstring keyPath_;
+    Win32::unique_hkey parametersKey_;
+    Win32::unique_event stopEvent_;
+    std::thread watcher_;
+    Win32::unique_event flagsEvent_;
+    std::mutex mutex_;
+    ConfigurationFlags flags_ = 0;
+    DeviceConfigMap deviceConfigs_;
+    std::optional<std::uint32_t> updateTime_;
+};
+
+} // namespace Korva::QELD
