@@ -1,0 +1,21 @@
+# Sourced by test scripts and the demo after scripts/wine-env.sh and wine_start:
+#   . tools/vtablet/vtablet-env.sh <cross build folder>
+#   vtablet_install; n=$(vtablet plug QEL40 --bulk); vtablet screen "$n" out.png
+VTABLET_DIR="$(realpath -m "$1")/tools/vtablet"
+export VTABLET_DIR
+
+# Runs the control tool. Its output goes through a file, never a pipe, because a
+# wine process that starts a driver service would hand the pipe on to it.
+vtablet() {
+    local out rc=0
+    out=$(mktemp)
+    wine "$VTABLET_DIR/vtablet.exe" "$@" >"$out" || rc=$?
+    cat "$out"
+    rm -f "$out"
+    return $rc
+}
+
+# Installs the drivers into the current WINEPREFIX; harmless when already there.
+vtablet_install() {
+    vtablet install >/dev/null
+}
