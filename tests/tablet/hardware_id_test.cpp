@@ -1,0 +1,96 @@
+#include "tablet/hardware_id.h"
+#include "tablet/product_tables.h"
+#include "tablet/tablet_device.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <string>
+
+namespace Korva::QEL {
+namespace {
+
+const std::wstring composite = L"HID\\VID_2B7C&PID_0C16&REV_0100&MI_00";
+
+std::wstring lowered(std::wstring text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+    return text;
+}
+
+TEST(ParseHardwareId, ReadsTheIdsOfCompositeAndSingleInterfaceTablets) {
+    const HardwareId expected{0x2B7C, 0x0C16, 0x0100, true};
+    EXPECT_EQ(parseHardwareId(composite), expected);
+    EXPECT_EQ(parseHardwareId(lowered(composite)), expected);
+    // Windows appends the collection and instance after the interface number.
+    EXPECT_EQ(parseHardwareId(composite + L"&Col01\\7&1234"), expected);
+
+    const std::wstring single = composite.substr(0, 30);
+    EXPECT_EQ(parseHardwareId(single), (HardwareId{0x2B7C, 0x0C16, 0x0100, false}));
+    EXPECT_EQ(parseHardwareId(L"hid\\vid_abcd&pid_EF01&rev_9a0F"),
+              (HardwareId{0xABCD, 0xEF01, 0x9A0F, false}));
+}
+
+TEST(ParseHardwareId, RefusesTextsOfAnotherShape) {
+    EXPECT_FALSE(parseHardwareId(composite.substr(0, 29))); // revision of three digits
+    EXPECT_FALSE(parseHardwareId(L""));
+    EXPECT_FALSE(parseHardwareId(L"USB\\VID_2B7C&PID_0C16&REV_0100&MI_00"));
+    EXPECT_FALSE(parseHardwareId(L"HID\\VID_2B7G&PID_0C16&REV_0100"));
+    EXPECT_FALSE(parseHardwareId(L"HID\\VID_2B7C&PIX_0C16&REV_0100"));
+    EXPECT_FALSE(parseHardwareId(L"HID\\VID_2B7C&PID_0C16&REV_01 0"));
+    EXPECT_FALSE(parseHardwareId(L"HID\\VID_2B7C&PID_0C16&VER_0100"));
+}
+
+TEST(ParseHardwareId, SeesAnInterfaceNumberOnlyWhenAllFourCharactersAreThere) {
+    EXPECT_FALSE(parseHardwareId(composite.substr(0, 33))->hasInterfaceNumber);
+    EXPECT_TRUE(parseHardwareId(composite.substr(0, 34))->hasInterfaceNumber);
+    EXPECT_FALSE(parseHardwareId(composite.substr(0, 30) + L"&COL01")->hasInterfaceNumber);
+}
+
+TEST(TabletFamily, TakesTheFifteenProductIdsOfItsVendor) {
+    EXPECT_TRUE(isFamilyTablet(0x2B7C, 0x0C10));
+    EXPECT_TRUE(isFamilyTablet(0x2B7C, 0x0C1B));
+    EXPECT_TRUE(isFamilyTablet(0x2B7C, 0x0C1E));
+    EXPECT_FALSE(isFamilyTablet(0x2B7C, 0x0C1F));
+    EXPECT_FALSE(isFamilyTablet(0x2B7C, 0x0C0F));
+    EXPECT_FALSE(isFamilyTablet(0x2B7C, 0x0000));
+    EXPECT_FALSE(isFamilyTablet(0x2B7D, 0x0C16));
+}
+
+TEST(ProductTables, AgreeWithTheModelKeysOfTheSettings) {
+    for (const auto& [productId, model] : productModelTable) {
+        ASSERT_LT(model, QELD::modelKeyTable.size());
+        EXPECT_EQ(QELD::modelKeyTable[model].id, model);
+    }
+    const auto keyOf = [](std::uint16_t productId) {
+        return std::u16string(QELD::modelKeyTable[productModelTable.at(productId)].subkey);
+    };
+    EXPECT_EQ(keyOf(0x0C13), u"QEL10");
+    EXPECT_EQ(keyOf(0x0C11), u"QEL20");
+    EXPECT_EQ(keyOf(0x0C10), u"QEL30");
+    EXPECT_EQ(keyOf(0x0C16), u"QEL40");
+    EXPECT_EQ(keyOf(0x0C17), u"QEL50");
+    EXPECT_EQ(keyOf(0x0C1A), u"QEL60");
+    EXPECT_EQ(productModelTable.at(0), 0);
+    EXPECT_EQ(productModelTable.count(0x0C1B), 0u);
+}
+
+TEST(ProductTables, ChooseTheEncodingModeFromPixelClassAndBulkPipe) {
+    EXPECT_EQ(pixelClassFor(0x0C1B), 15);
+    EXPECT_EQ(pixelClassFor(0x0C16), 6);
+    EXPECT_EQ(pixelClassFor(0x0C13), 2);
+    EXPECT_EQ(encodingModeFor(0x0C16, false), 0x02);
+    EXPECT_EQ(encodingModeFor(0x0C16, true), 0x12);
+    for (std::uint16_t productId : {0x0C17, 0x0C1A, 0x0C1B}) {
+        EXPECT_EQ(encodingModeFor(productId, false), 0x04);
+        EXPECT_EQ(encodingModeFor(productId, true), 0x14);
+    }
+    for (std::uint16_t productId : {0x0000, 0x0C10, 0x0C11, 0x0C13, 0x0C1E}) {
+        EXPECT_EQ(encodingModeFor(productId, false), 0x00);
+        EXPECT_EQ(encodingModeFor(productId, true), 0x10);
+    }
+}
+
+} // namespace
+} // namespace Korva::QEL
