@@ -4,6 +4,8 @@
 
 namespace Korva::Win32 {
 
-void debugOutput(const wchar_t* text) noexcept { ::OutputDebugStringW(text); }
+void debugOutput(const wchar_t* text) noexcept {
+    ::OutputDebugStringW(text);
+}
 
 } // namespace Korva::Win32

@@ -22,8 +22,8 @@ std::string trimmed(std::string text) {
 // released whatever happens during conversion.
 std::string wideMessage(DWORD flags, HMODULE module, DWORD value) {
     wchar_t* raw = nullptr;
-    const DWORD length = ::FormatMessageW(flags, module, value, 0,
-                                          reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
+    const DWORD length =
+        ::FormatMessageW(flags, module, value, 0, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
     unique_local_memory owner(raw);
     if (length == 0 || raw == nullptr)
         return {};
@@ -57,9 +57,8 @@ win32api_error_category_impl::default_error_condition(int value) const noexcept 
     return {value, *this};
 }
 
-bool win32api_error_category_impl::equivalent(int value,
-                                              const std::error_condition& condition) const
-    noexcept {
+bool win32api_error_category_impl::equivalent(
+    int value, const std::error_condition& condition) const noexcept {
     if (condition.category() == std::generic_category())
         return win32Equivalent(static_cast<std::uint32_t>(value),
                                static_cast<std::errc>(condition.value()));
@@ -132,6 +131,8 @@ void throwConfigRet(DWORD value, const char* function) {
     throwIn(static_cast<int>(value), CONFIGRET_category(), function);
 }
 
-void throwLastError(const char* function) { throwWin32(::GetLastError(), function); }
+void throwLastError(const char* function) {
+    throwWin32(::GetLastError(), function);
+}
 
 } // namespace Korva::Win32

@@ -25,9 +25,13 @@ bool EventLog::write(const EventReport& report) noexcept {
     }
 }
 
-bool EventLog::report(std::uint32_t id) noexcept { return write(EventReports::plain(id)); }
+bool EventLog::report(std::uint32_t id) noexcept {
+    return write(EventReports::plain(id));
+}
 
-bool EventLog::reportUnexpectedType() noexcept { return write(EventReports::unexpectedType()); }
+bool EventLog::reportUnexpectedType() noexcept {
+    return write(EventReports::unexpectedType());
+}
 
 bool EventLog::reportSystemError(int value) noexcept {
     return write(EventReports::systemError(value));
@@ -76,7 +80,8 @@ std::string renderReport(const EventReport& report) {
         args.push_back(reinterpret_cast<DWORD_PTR>(text.c_str()));
     wchar_t* raw = nullptr;
     const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE |
+            FORMAT_MESSAGE_ARGUMENT_ARRAY,
         ::GetModuleHandleW(nullptr), report.id, 0, reinterpret_cast<wchar_t*>(&raw), 0,
         reinterpret_cast<va_list*>(args.data()));
     Win32::unique_local_memory owner(raw);

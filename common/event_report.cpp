@@ -20,9 +20,13 @@ template <class T> std::string formatted(const char* format, T value) {
 
 namespace EventReports {
 
-EventReport plain(std::uint32_t id) { return {id, {}}; }
+EventReport plain(std::uint32_t id) {
+    return {id, {}};
+}
 
-EventReport unexpectedType() { return {Event_UnexpectedType, {deviceThreadName}}; }
+EventReport unexpectedType() {
+    return {Event_UnexpectedType, {deviceThreadName}};
+}
 
 EventReport systemError(int value) {
     return {Event_SystemError, {deviceThreadName, formatted("%d", value)}};

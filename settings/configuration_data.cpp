@@ -12,13 +12,17 @@ namespace Korva::QELD {
 
 using Win32::debugOutput;
 
-ConfigurationFlags& ConfigurationLock::flags() noexcept { return data_.flags_; }
+ConfigurationFlags& ConfigurationLock::flags() noexcept {
+    return data_.flags_;
+}
 
 std::uint32_t ConfigurationLock::updateTime() const noexcept {
     return data_.updateTime_.value_or(defaultUpdateTime);
 }
 
-DeviceConfigMap& ConfigurationLock::deviceConfigs() noexcept { return data_.deviceConfigs_; }
+DeviceConfigMap& ConfigurationLock::deviceConfigs() noexcept {
+    return data_.deviceConfigs_;
+}
 
 ConfigurationData::ConfigurationData(std::wstring keyPath)
     : keyPath_(std::move(keyPath)), stopEvent_(Win32::createEvent()),
@@ -72,8 +76,7 @@ std::optional<std::u16string> readFolder(HKEY key) {
         return std::nullopt;
     std::vector<std::uint8_t> bytes(size & ~DWORD{1});
     size = static_cast<DWORD>(bytes.size());
-    if (::RegQueryValueExW(key, L"Folder", nullptr, nullptr, bytes.data(), &size) !=
-        ERROR_SUCCESS)
+    if (::RegQueryValueExW(key, L"Folder", nullptr, nullptr, bytes.data(), &size) != ERROR_SUCCESS)
         return std::nullopt;
     return RegistryValues::folder(bytes.data(), size);
 }
@@ -112,9 +115,8 @@ ConfigurationFlags ConfigurationData::readRegistryAndUpdate() {
         const auto generic = deviceConfigs_.find(0);
         const DeviceConfig* fallback =
             row.id != 0 && generic != deviceConfigs_.end() ? &generic->second : nullptr;
-        const long rc = regQueryDeviceConfig(parametersKey_.get(),
-                                             reinterpret_cast<const wchar_t*>(row.subkey), config,
-                                             fallback);
+        const long rc = regQueryDeviceConfig(
+            parametersKey_.get(), reinterpret_cast<const wchar_t*>(row.subkey), config, fallback);
         const auto merged = mergeDeviceConfig(deviceConfigs_, row.id, rc, config);
         raised |= merged.raised;
         if (merged.unchangedFailure) {

@@ -21,8 +21,7 @@ std::u16string folder(const std::uint8_t* bytes, std::size_t size);
 
 // "Border", "Scale", "Clip": the value counts only when it is a REG_DWORD of
 // four bytes.
-std::optional<std::uint32_t> dword(std::uint32_t type, const std::uint8_t* bytes,
-                                   std::size_t size);
+std::optional<std::uint32_t> dword(std::uint32_t type, const std::uint8_t* bytes, std::size_t size);
 
 // "Update Time": any type is accepted; a read of fewer than four bytes
 // overwrites only those bytes of the default 3000, as a preset buffer would.

@@ -1,0 +1,146 @@
+#include "service/console.h"
+
+#include "common/error_categories.h"
+#include "common/privileges.h"
+#include "common/thread_name.h"
+#include "common/utf.h"
+#include "service/command_line.h"
+#include "service/main_thread.h"
+#include "service/window_thread.h"
+
+#include <atomic>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <thread>
+
+namespace Korva::QELD {
+namespace {
+
+std::wstring wide(std::string_view utf8) {
+    const auto text = utf16FromUtf8(utf8);
+    return std::wstring(text.begin(), text.end());
+}
+
+void writeBanner() {
+    std::cout << "Zelqa QEL Display" << std::endl
+              << "v2.0.14659.17" << std::endl
+              << "Copyright (c) 2026 Zelqa QEL Display developers. All rights reserved."
+              << std::endl
+              << std::endl;
+}
+
+void writeCommandList() {
+    std::cout << "console commands:" << std::endl
+              << "\tq\tquit" << std::endl
+              << "\ts\temulate suspend notification" << std::endl
+              << "\tr\temulate resume  notification" << std::endl
+              << "\td\temulate device  notification" << std::endl
+              << "\t(setUpdateTime & setDirectory tbd)" << std::endl;
+}
+
+// The threads of a running console. Whatever way the console ends, the
+// destructor raises quit, ends the window and joins both threads, main first.
+class ConsoleThreads {
+public:
+    explicit ConsoleThreads(ConfigurationData& settings)
+        : settings_(settings), quitEvent_(Win32::createEvent()), sink_(),
+          windowThread_(settings, quitEvent_.get()), main_([this] {
+              MainThread(settings_, &sink_)();
+              mainEnded_ = true;
+          }),
+          window_(std::ref(windowThread_)) {}
+
+    ~ConsoleThreads() {
+        try {
+            settings_.signalQuit();
+        } catch (...) {
+        }
+        ::SetEvent(quitEvent_.get());
+        main_.join();
+        window_.join();
+        windowThread_.deviceNotification().reset();
+    }
+
+    bool mainEnded() const noexcept { return mainEnded_; }
+
+private:
+    ConfigurationData& settings_;
+    Win32::unique_event quitEvent_;
+    ConsoleEventSink sink_;
+    WindowThread windowThread_;
+    std::atomic<bool> mainEnded_{false};
+    std::thread main_;
+    std::thread window_;
+};
+
+void signal(ConfigurationData& settings, ConsoleCommand command) {
+    switch (command) {
+    case ConsoleCommand::Suspend:
+        settings.signalSuspend();
+        break;
+    case ConsoleCommand::Resume:
+        settings.signalResume();
+        break;
+    case ConsoleCommand::DeviceChange:
+        settings.signalDeviceChange();
+        break;
+    default:
+        break;
+    }
+}
+
+// Reads commands until "q". The end of standard input counts as "q": an
+// operator who closes the input, or a script whose input runs out, means to
+// stop, and reading on would only repeat "unknown command" for ever.
+void commandLoop(ConfigurationData& settings, const ConsoleThreads& threads) {
+    std::wstring line;
+    for (;;) {
+        std::cout << ">" << std::flush;
+        if (!std::getline(std::wcin, line))
+            return;
+        if (threads.mainEnded()) {
+            std::cout << "FATAL ERROR: main thread has unexpectedly ended" << std::endl;
+            return;
+        }
+        const auto command = consoleCommand(
+            std::u16string_view(reinterpret_cast<const char16_t*>(line.data()), line.size()));
+        if (command == ConsoleCommand::Quit)
+            return;
+        std::cout << consoleReply(command) << std::endl;
+        signal(settings, command);
+    }
+}
+
+void runConsole(std::optional<ConfigurationData>& settings) {
+    Win32::setThreadName("console");
+    writeBanner();
+    Win32::reducePrivileges();
+    settings.emplace();
+    if (!settings->init()) {
+        std::wcout << L"No configuration data." << std::endl;
+        return;
+    }
+    ConsoleThreads threads(*settings);
+    writeCommandList();
+    commandLoop(*settings, threads);
+}
+
+} // namespace
+
+void console() noexcept {
+    std::optional<ConfigurationData> settings;
+    try {
+        runConsole(settings);
+    } catch (const std::system_error& e) {
+        std::wcout << L"EXCEPTION: system_error caught in console(): "
+                   << wide(e.code().category().name()) << L":" << e.code().value() << L"  "
+                   << wide(e.what()) << std::endl;
+    } catch (const std::exception& e) {
+        std::wcout << L"EXCEPTION: exception caught in console(): " << wide(e.what()) << std::endl;
+    } catch (...) {
+        std::cout << "EXCEPTION: unknown exception caught in console()" << std::endl;
+    }
+}
+
+} // namespace Korva::QELD

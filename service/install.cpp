@@ -1,0 +1,151 @@
+#include "service/install.h"
+
+#include "common/error_categories.h"
+#include "common/unique_handle.h"
+#include "settings/configuration_data.h"
+
+#include <shlobj.h>
+
+#include <iostream>
+#include <string>
+
+namespace Korva::QELD {
+namespace {
+
+using namespace Korva::Win32;
+
+constexpr const wchar_t* serviceName = L"QELDSVC";
+constexpr const wchar_t* displayName = L"Zelqa QEL Display";
+constexpr const wchar_t* description = L"Displays a slideshow of images on your Zelqa QEL tablet";
+constexpr const wchar_t* picturesSubfolder = L"\\Zelqa QEL Display pictures\\";
+
+std::wstring serviceCommandLine() {
+    wchar_t path[261];
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, 261);
+    if (length == 0 || length >= 261)
+        throwLastError("GetModuleFileName");
+    return L"\"" + std::wstring(path, length) + L"\" /service";
+}
+
+void createService(const std::wstring& commandLine) {
+    const unique_service manager(
+        ::OpenSCManagerW(nullptr, L"ServicesActive", SC_MANAGER_CREATE_SERVICE));
+    if (!manager)
+        throwLastError();
+    const unique_service service(::CreateServiceW(
+        manager.get(), serviceName, displayName, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+        SERVICE_AUTO_START, SERVICE_ERROR_NORMAL, commandLine.c_str(), nullptr, nullptr, nullptr,
+        L"NT AUTHORITY\\LocalService", nullptr));
+    if (!service)
+        throwLastError();
+    std::cout << "Service created!" << std::endl;
+    // Systems without delayed automatic start refuse the level; a plain
+    // automatic start is the closest they offer, so installation goes on.
+    SERVICE_DELAYED_AUTO_START_INFO delayed{TRUE};
+    if (!::ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DELAYED_AUTO_START_INFO, &delayed) &&
+        ::GetLastError() != ERROR_INVALID_LEVEL)
+        throwLastError();
+    SERVICE_DESCRIPTIONW text{const_cast<wchar_t*>(description)};
+    if (!::ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, &text))
+        throwLastError();
+}
+
+bool valueMissing(HKEY key, const wchar_t* name) {
+    return ::RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) ==
+           ERROR_FILE_NOT_FOUND;
+}
+
+using KnownFolderPath = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
+using FolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
+
+// The all-users pictures folder, from the newer shell call where the system
+// has it and the older one otherwise.
+std::wstring publicPictures() {
+    const unique_module shell(::LoadLibraryW(L"SHELL32.DLL"));
+    if (!shell)
+        throwLastError("LoadLibrary");
+    unique_com_memory buffer;
+    if (const auto known = reinterpret_cast<KnownFolderPath>(
+            reinterpret_cast<void*>(::GetProcAddress(shell.get(), "SHGetKnownFolderPath")))) {
+        const HRESULT hr =
+            known(FOLDERID_PublicPictures, 0, nullptr, reinterpret_cast<PWSTR*>(buffer.put()));
+        if (FAILED(hr))
+            throwHResult(hr, "SHGetKnownFolderPath");
+    } else {
+        const auto folder = reinterpret_cast<FolderPath>(
+            reinterpret_cast<void*>(::GetProcAddress(shell.get(), "SHGetFolderPathW")));
+        if (folder == nullptr)
+            throwLastError("GetProcAddress(\"SHGetFolderPathW\")");
+        buffer.reset(::CoTaskMemAlloc(MAX_PATH * sizeof(wchar_t)));
+        if (!buffer)
+            throwWin32(ERROR_OUTOFMEMORY, "CoTaskMemAlloc");
+        const HRESULT hr =
+            folder(nullptr, CSIDL_COMMON_PICTURES, nullptr, 0, static_cast<wchar_t*>(buffer.get()));
+        if (FAILED(hr))
+            throwHResult(hr, "SHGetFolderPathW");
+    }
+    return static_cast<const wchar_t*>(buffer.get());
+}
+
+void setValue(HKEY key, const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    const LONG rc = ::RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    if (rc != ERROR_SUCCESS)
+        throwWin32(static_cast<DWORD>(rc));
+}
+
+void seedSettings() {
+    unique_hkey key;
+    const LONG rc = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, parametersKeyPath, 0, nullptr, 0,
+                                      KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, key.put(), nullptr);
+    if (rc != ERROR_SUCCESS)
+        throwWin32(static_cast<DWORD>(rc), "RegOpenKeyEx");
+    if (valueMissing(key.get(), L"Folder")) {
+        std::wstring folder = publicPictures();
+        if (!folder.empty())
+            folder += picturesSubfolder;
+        setValue(key.get(), L"Folder", REG_SZ, folder.c_str(),
+                 static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+    }
+    if (valueMissing(key.get(), L"Update Time")) {
+        const DWORD updateTime = defaultUpdateTime;
+        setValue(key.get(), L"Update Time", REG_DWORD, &updateTime, sizeof updateTime);
+    }
+}
+
+void deleteService() {
+    const unique_service manager(
+        ::OpenSCManagerW(nullptr, L"ServicesActive", SC_MANAGER_ENUMERATE_SERVICE));
+    if (!manager)
+        throwLastError();
+    const unique_service service(::OpenServiceW(manager.get(), serviceName, DELETE));
+    if (!service || !::DeleteService(service.get()))
+        throwLastError();
+    std::cout << "Service deleted!" << std::endl;
+}
+
+template <class Operation> int reported(Operation operation) noexcept {
+    try {
+        operation();
+        return 0;
+    } catch (const std::system_error& e) {
+        std::cout << "Failed: " << e.code().category().name() << ":" << e.code().value()
+                  << std::endl;
+    } catch (...) {
+    }
+    return ERROR_INTERNAL_ERROR;
+}
+
+} // namespace
+
+int installService() noexcept {
+    return reported([] {
+        createService(serviceCommandLine());
+        seedSettings();
+    });
+}
+
+int uninstallService() noexcept {
+    return reported(deleteService);
+}
+
+} // namespace Korva::QELD

@@ -1,0 +1,13 @@
+#include "service/main_thread.h"
+
+#include "common/thread_name.h"
+
+namespace Korva::QELD {
+
+void MainThread::operator()() noexcept {
+    EventLog eventLog(registerEventSource(), sink_);
+    Win32::setThreadName("MainThread");
+    mainLoop(settings_, eventLog);
+}
+
+} // namespace Korva::QELD

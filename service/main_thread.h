@@ -1,0 +1,26 @@
+#pragma once
+
+#include "common/event_log.h"
+#include "settings/configuration_data.h"
+
+namespace Korva::QELD {
+
+// The slideshow's clock and switchboard: waits for flags on the settings
+// object and acts on them until the quit flag ends it. Never throws.
+void mainLoop(ConfigurationData& settings, EventLog& eventLog) noexcept;
+
+// Body of the console's main thread: registers the event source, runs the
+// main loop and deregisters. Console mode also prints every report.
+class MainThread {
+public:
+    MainThread(ConfigurationData& settings, EventSink* sink = nullptr)
+        : settings_(settings), sink_(sink) {}
+
+    void operator()() noexcept;
+
+private:
+    ConfigurationData& settings_;
+    EventSink* sink_;
+};
+
+} // namespace Korva::QELD

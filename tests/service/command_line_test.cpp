@@ -1,0 +1,27 @@
+#include "service/command_line.h"
+
+#include <gtest/gtest.h>
+
+using namespace Korva::QELD;
+
+TEST(ProcessRole, FirstMatchingSwitchAnywhereInTheLineWins) {
+    EXPECT_EQ(processRole(u"qeldsvc.exe"), ProcessRole::Console);
+    EXPECT_EQ(processRole(u"\"C:\\x\\qeldsvc.exe\" /service"), ProcessRole::Service);
+    EXPECT_EQ(processRole(u"qeldsvc /uninstall"), ProcessRole::Uninstall);
+    EXPECT_EQ(processRole(u"qeldsvc /uninstall /service"), ProcessRole::Uninstall);
+    EXPECT_EQ(processRole(u"qeldsvc /service /install"), ProcessRole::Install);
+    EXPECT_EQ(processRole(u"C:\\a/installer\\qeldsvc.exe"), ProcessRole::Install)
+        << "the program path takes part in the search";
+    EXPECT_EQ(processRole(u"qeldsvc /INSTALL"), ProcessRole::Console);
+}
+
+TEST(ConsoleCommand, OnlyExactLowerCaseLinesAreCommands) {
+    EXPECT_EQ(consoleCommand(u"q"), ConsoleCommand::Quit);
+    EXPECT_EQ(consoleCommand(u"s"), ConsoleCommand::Suspend);
+    EXPECT_EQ(consoleCommand(u"r"), ConsoleCommand::Resume);
+    EXPECT_EQ(consoleCommand(u"d"), ConsoleCommand::DeviceChange);
+    for (const auto* line : {u"", u"q ", u"Q", u" q", u"qq", u"d\r"})
+        EXPECT_EQ(consoleCommand(line), ConsoleCommand::Unknown);
+    EXPECT_STREQ(consoleReply(ConsoleCommand::Unknown), "unknown command");
+    EXPECT_STREQ(consoleReply(ConsoleCommand::Quit), "");
+}

@@ -1,0 +1,66 @@
+#include "child_process.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string banner = "Zelqa QEL Display\n"
+                           "v2.0.14659.17\n"
+                           "Copyright (c) 2026 Zelqa QEL Display developers. All rights reserved.\n"
+                           "\n";
+
+const std::string commandList = "console commands:\n"
+                                "\tq\tquit\n"
+                                "\ts\temulate suspend notification\n"
+                                "\tr\temulate resume  notification\n"
+                                "\td\temulate device  notification\n"
+                                "\t(setUpdateTime & setDirectory tbd)\n";
+
+class ConsoleMode : public ::testing::Test {
+protected:
+    void SetUp() override { deleteParameters(); }
+    void TearDown() override { deleteParameters(); }
+
+    static void seedParameters() {
+        const DWORD interval = 3000;
+        ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE,
+                                    L"SYSTEM\\CurrentControlSet\\services\\QELDSVC\\Parameters",
+                                    L"Update Time", REG_DWORD, &interval, sizeof interval),
+                  ERROR_SUCCESS);
+    }
+};
+
+} // namespace
+
+TEST_F(ConsoleMode, WithoutParametersPrintsBannerAndNoConfiguration) {
+    const auto result = runChild(serviceProgram(), "s\n");
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(result.output, banner + "No configuration data.\n");
+}
+
+TEST_F(ConsoleMode, AnswersEveryCommandAndQuits) {
+    seedParameters();
+    const auto result = runChild(serviceProgram(), "s\nr\nd\n\nq \nQ\nq\nd\n");
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(result.output, banner + commandList +
+                                 ">emulating suspend notification\n"
+                                 ">emulating resume notification\n"
+                                 ">emulating device notification\n"
+                                 ">unknown command\n"
+                                 ">unknown command\n"
+                                 ">unknown command\n"
+                                 ">");
+}
+
+TEST_F(ConsoleMode, EndOfInputQuits) {
+    seedParameters();
+    const auto result = runChild(serviceProgram(), "d\n");
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(result.output, banner + commandList + ">emulating device notification\n>");
+}
+
+TEST_F(ConsoleMode, ServiceSwitchFromAConsoleFailsSilently) {
+    const auto result = runChild(serviceProgram() + L" /service");
+    EXPECT_EQ(result.exitCode, static_cast<DWORD>(ERROR_FAILED_SERVICE_CONTROLLER_CONNECT));
+    EXPECT_EQ(result.output, "");
+}

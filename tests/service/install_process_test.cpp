@@ -1,0 +1,103 @@
+#include "child_process.h"
+
+#include "common/unique_handle.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace Korva::Win32;
+
+namespace {
+
+const wchar_t* const parameters = L"SYSTEM\\CurrentControlSet\\services\\QELDSVC\\Parameters";
+
+class Installation : public ::testing::Test {
+protected:
+    void SetUp() override { removeService(); }
+    void TearDown() override { removeService(); }
+
+    static void removeService() {
+        runChild(serviceProgram() + L" /uninstall");
+        deleteParameters();
+    }
+
+    static std::wstring text(const wchar_t* name) {
+        wchar_t buffer[MAX_PATH] = {};
+        DWORD size = sizeof buffer;
+        if (::RegGetValueW(HKEY_LOCAL_MACHINE, parameters, name, RRF_RT_REG_SZ, nullptr, buffer,
+                           &size) != ERROR_SUCCESS)
+            return L"<absent>";
+        return buffer;
+    }
+
+    static DWORD dword(const wchar_t* name) {
+        DWORD value = 0, size = sizeof value;
+        ::RegGetValueW(HKEY_LOCAL_MACHINE, parameters, name, RRF_RT_REG_DWORD, nullptr, &value,
+                       &size);
+        return value;
+    }
+};
+
+} // namespace
+
+TEST_F(Installation, RegistersTheServiceAndSeedsItsSettings) {
+    const auto result = runChild(serviceProgram() + L" /install");
+    EXPECT_EQ(result.output, "Service created!\n");
+    EXPECT_EQ(result.exitCode, 0u);
+
+    const unique_service manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    const unique_service service(::OpenServiceW(manager.get(), L"QELDSVC", SERVICE_QUERY_CONFIG));
+    ASSERT_TRUE(service);
+    std::vector<BYTE> buffer(8192);
+    DWORD needed = 0;
+    ASSERT_TRUE(::QueryServiceConfigW(service.get(),
+                                      reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data()),
+                                      static_cast<DWORD>(buffer.size()), &needed));
+    const auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+    EXPECT_EQ(config->dwServiceType, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
+    EXPECT_EQ(config->dwStartType, static_cast<DWORD>(SERVICE_AUTO_START));
+    EXPECT_STREQ(config->lpDisplayName, L"Zelqa QEL Display");
+    EXPECT_STREQ(config->lpServiceStartName, L"NT AUTHORITY\\LocalService");
+    const std::wstring command = config->lpBinaryPathName;
+    EXPECT_EQ(command.front(), L'"') << "a path with spaces must start as one word";
+    EXPECT_EQ(command.substr(command.size() - 10), L"\" /service");
+
+    const std::wstring folder = text(L"Folder");
+    EXPECT_GT(folder.size(), 30u);
+    EXPECT_EQ(folder.substr(folder.size() - 29), L"\\Zelqa QEL Display pictures\\");
+    EXPECT_EQ(dword(L"Update Time"), 3000u);
+}
+
+TEST_F(Installation, SecondInstallFailsAndLeavesSettingsAlone) {
+    ASSERT_EQ(runChild(serviceProgram() + L" /install").exitCode, 0u);
+    const DWORD interval = 7000;
+    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, parameters, L"Update Time", REG_DWORD, &interval,
+                      sizeof interval);
+    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, parameters, L"Folder", REG_SZ, L"C:\\mine",
+                      sizeof L"C:\\mine");
+    const auto again = runChild(serviceProgram() + L" /install");
+    EXPECT_EQ(again.output, "Failed: win32api:1073\n");
+    EXPECT_EQ(again.exitCode, 1359u);
+    EXPECT_EQ(dword(L"Update Time"), 7000u);
+    EXPECT_EQ(text(L"Folder"), L"C:\\mine");
+}
+
+TEST_F(Installation, ExistingSettingsSurviveAFreshInstall) {
+    const DWORD interval = 9000;
+    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, parameters, L"Update Time", REG_DWORD, &interval,
+                      sizeof interval);
+    ASSERT_EQ(runChild(serviceProgram() + L" /install").exitCode, 0u);
+    EXPECT_EQ(dword(L"Update Time"), 9000u);
+    EXPECT_NE(text(L"Folder"), L"<absent>");
+}
+
+TEST_F(Installation, UninstallDeletesAndReportsAMissingService) {
+    ASSERT_EQ(runChild(serviceProgram() + L" /install").exitCode, 0u);
+    const auto removed = runChild(serviceProgram() + L" /uninstall /service");
+    EXPECT_EQ(removed.output, "Service deleted!\n");
+    EXPECT_EQ(removed.exitCode, 0u);
+    const auto missing = runChild(serviceProgram() + L" /uninstall");
+    EXPECT_EQ(missing.output, "Failed: win32api:1060\n");
+    EXPECT_EQ(missing.exitCode, 1359u);
+}

@@ -1,0 +1,34 @@
+#include "settings/settings_merge.h"
+
+#include <gtest/gtest.h>
+
+using namespace Korva::QELD;
+
+TEST(SettingsMerge, RaisesOnlyForRealChanges) {
+    DeviceConfigMap configs;
+    DeviceConfig generic;
+    EXPECT_EQ(mergeDeviceConfig(configs, 0, 0, generic).raised, ConfigurationFlag_DeviceConfig);
+    EXPECT_EQ(mergeDeviceConfig(configs, 0, 0, generic).raised, 0u);
+    generic.clip = 0x22;
+    EXPECT_EQ(mergeDeviceConfig(configs, 0, 0, generic).raised, ConfigurationFlag_DeviceConfig);
+    EXPECT_EQ(configs.at(0).clip, 0x22);
+}
+
+TEST(SettingsMerge, VanishedSetIsDroppedOnce) {
+    DeviceConfigMap configs{{3, DeviceConfig{}}};
+    const auto first = mergeDeviceConfig(configs, 3, 2, DeviceConfig{});
+    EXPECT_EQ(first.raised, ConfigurationFlag_DeviceConfig);
+    EXPECT_FALSE(first.unchangedFailure);
+    EXPECT_FALSE(configs.contains(3));
+    const auto second = mergeDeviceConfig(configs, 3, 2, DeviceConfig{});
+    EXPECT_EQ(second.raised, 0u);
+    EXPECT_TRUE(second.unchangedFailure);
+}
+
+TEST(SettingsMerge, FirstIntervalAlwaysCountsThenOnlyChanges) {
+    std::optional<std::uint32_t> interval;
+    EXPECT_EQ(mergeUpdateTime(interval, 3000).raised, ConfigurationFlag_UpdateTime);
+    EXPECT_TRUE(mergeUpdateTime(interval, 3000).unchangedFailure);
+    EXPECT_EQ(mergeUpdateTime(interval, 10000).raised, ConfigurationFlag_UpdateTime);
+    EXPECT_EQ(interval, 10000u);
+}
