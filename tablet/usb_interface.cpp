@@ -1,0 +1,141 @@
+#include "tablet/usb_interface.h"
+
+#include "common/error_categories.h"
+#include "tablet/discovery.h"
+#include "tablet/hid_report_lengths.h"
+
+#include <chrono>
+#include <limits>
+#include <stdexcept>
+
+namespace Korva::QEL {
+namespace {
+
+constexpr DWORD sharedAccess = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr std::chrono::milliseconds wakeUpDelay{1000};
+
+void checkFeatureRequest(BOOLEAN succeeded, const char* function) {
+    if (succeeded)
+        return;
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_DEVICE_NOT_CONNECTED)
+        throw Interface::device_removed_error();
+    Win32::throwWin32(error, function);
+}
+
+} // namespace
+
+// Request lengths travel as 32-bit counts; a longer buffer is refused
+// rather than cut.
+ULONG UsbInterface::requestLength(std::size_t length) {
+    if (length > std::numeric_limits<ULONG>::max())
+        throw std::range_error("length is out of range");
+    return static_cast<ULONG>(length);
+}
+
+UsbInterface::UsbInterface(std::shared_ptr<Win32::WinusbDll> winusb)
+    : winusb_(std::move(winusb)), stopEvent_(Win32::createEvent()) {}
+
+UsbInterface::~UsbInterface() {
+    try {
+        close();
+    } catch (...) {
+        // Releasing cannot be reported from a destructor; the handles are
+        // freed by their owners all the same.
+    }
+}
+
+Win32::unique_file UsbInterface::openPath(const std::wstring& path, DWORD shareMode) {
+    return Win32::unique_file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, shareMode,
+                                            nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
+}
+
+std::error_code UsbInterface::open(const TabletDevice& device, bool exclusive) {
+    const bool wakeUp = mostRecentPowerState(device.deviceNode) != PowerDeviceD0;
+    close();
+    std::lock_guard lock(mutex_);
+    try {
+        openLocked(device, exclusive ? 0 : sharedAccess, wakeUp);
+    } catch (const std::system_error& e) {
+        hid_.reset();
+        return e.code();
+    } catch (...) {
+        hid_.reset();
+        throw;
+    }
+    return {};
+}
+
+void UsbInterface::openLocked(const TabletDevice& device, DWORD shareMode, bool wakeUp) {
+    hid_ = openPath(device.hidPath, shareMode);
+    if (!hid_)
+        Win32::throwLastError("CreateFile");
+    readCapabilities();
+    if (!device.bulkPath.empty())
+        openBulk(device.bulkPath, shareMode);
+    if (wakeUp)
+        std::this_thread::sleep_for(wakeUpDelay);
+    startReader();
+}
+
+void UsbInterface::readCapabilities() {
+    productId_ = 0;
+    maxInputLength_ = 0;
+    HIDD_ATTRIBUTES attributes{};
+    attributes.Size = sizeof attributes;
+    if (!::HidD_GetAttributes(hid_.get(), &attributes)) {
+        inputLengths_.fill(0);
+        Win32::throwLastError("HidD_GetAttributes");
+    }
+    maxInputLength_ = readReportLengths(hid_.get(), HidP_Input, inputLengths_);
+    if (attributes.VendorID == tabletVendorId)
+        productId_ = attributes.ProductID;
+}
+
+void UsbInterface::close() {
+    std::lock_guard lock(mutex_);
+    stopReader();
+    impl()->clearQueues();
+    winusbHandle_.reset();
+    bulkFile_.reset();
+    hid_.reset();
+    inputLengths_.fill(0);
+    maxInputLength_ = 0;
+    productId_ = 0;
+    pipeId_ = 0;
+}
+
+void UsbInterface::getFeature(std::uint8_t* buffer, std::size_t length) {
+    std::lock_guard lock(mutex_);
+    if (!hid_)
+        throw not_connected_error();
+    checkFeatureRequest(::HidD_GetFeature(hid_.get(), buffer, requestLength(length)),
+                        "HidD_GetFeature");
+}
+
+void UsbInterface::setFeature(const std::uint8_t* buffer, std::size_t length) {
+    std::lock_guard lock(mutex_);
+    if (!hid_)
+        throw not_connected_error();
+    checkFeatureRequest(
+        ::HidD_SetFeature(hid_.get(), const_cast<std::uint8_t*>(buffer), requestLength(length)),
+        "HidD_SetFeature");
+}
+
+bool UsbInterface::getFeatureLengths(ReportLengthTable& lengths) {
+    lengths.fill(0);
+    std::lock_guard lock(mutex_);
+    if (!hid_)
+        throw not_connected_error();
+    readReportLengths(hid_.get(), HidP_Feature, lengths);
+    return true;
+}
+
+std::uint16_t UsbInterface::productId() {
+    std::lock_guard lock(mutex_);
+    if (!hid_)
+        throw not_connected_error();
+    return productId_;
+}
+
+} // namespace Korva::QEL

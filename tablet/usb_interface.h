@@ -1,0 +1,61 @@
+#pragma once
+
+#include "common/unique_handle.h"
+#include "tablet/interface.h"
+#include "tablet/tablet_device.h"
+#include "tablet/winusb_dll.h"
+
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+namespace Korva::QEL {
+
+// A tablet reached through its HID interface and, where it has one, its
+// WinUSB bulk pipe. Input reports are drained on a reader thread while open.
+class UsbInterface : public Interface {
+public:
+    explicit UsbInterface(std::shared_ptr<Win32::WinusbDll> winusb);
+    ~UsbInterface() override;
+
+    // Platform failures come back as the code (ERROR_FILE_NOT_FOUND when the
+    // tablet has gone); other exceptions pass through.
+    std::error_code open(const TabletDevice& device, bool exclusive);
+
+    void close() override;
+    bool isOpen() const override { return static_cast<bool>(hid_); }
+    void getFeature(std::uint8_t* buffer, std::size_t length) override;
+    void setFeature(const std::uint8_t* buffer, std::size_t length) override;
+    bool canWriteBulk() const override { return static_cast<bool>(winusbHandle_); }
+    void writeBulk(const std::uint8_t* buffer, std::size_t length) override;
+    bool getFeatureLengths(ReportLengthTable& lengths) override;
+    std::uint16_t productId() override;
+
+private:
+    static ULONG requestLength(std::size_t length);
+    static Win32::unique_file openPath(const std::wstring& path, DWORD shareMode);
+    void openLocked(const TabletDevice& device, DWORD shareMode, bool wakeUp);
+    void readCapabilities();
+    void openBulk(const std::wstring& path, DWORD shareMode);
+    bool findBulkOutPipe();
+    void startReader();
+    void stopReader();
+    [[noreturn]] void failBulkWrite(DWORD error, const char* function);
+
+    void readerThread() noexcept;
+    void readReports();
+
+    std::mutex mutex_;
+    Win32::unique_file hid_;
+    Win32::unique_file bulkFile_;
+    std::shared_ptr<Win32::WinusbDll> winusb_;
+    Win32::WinusbHandle winusbHandle_;
+    std::uint8_t pipeId_ = 0;
+    Win32::unique_event stopEvent_;
+    std::thread reader_;
+    ReportLengthTable inputLengths_{};
+    std::uint16_t maxInputLength_ = 0;
+    std::uint16_t productId_ = 0;
+};
+
+} // namespace Korva::QEL

@@ -1,0 +1,82 @@
+#include "tablet/usb_interface.h"
+
+#include "common/error_categories.h"
+
+namespace Korva::QEL {
+namespace {
+
+// A failed write is followed by a reset of pipe 1, the tablet's bulk OUT
+// endpoint, so that the next transfer starts clean.
+constexpr UCHAR resetPipeId = 0x01;
+
+} // namespace
+
+// A bulk path that cannot be used is dropped quietly: the tablet is then
+// driven through feature reports alone.
+void UsbInterface::openBulk(const std::wstring& path, DWORD shareMode) {
+    bulkFile_ = openPath(path, shareMode);
+    if (!bulkFile_)
+        return;
+    WINUSB_INTERFACE_HANDLE handle = nullptr;
+    if (winusb_->load() && winusb_->Initialize(bulkFile_.get(), &handle)) {
+        winusbHandle_.reset(winusb_, handle);
+        if (findBulkOutPipe())
+            return;
+    }
+    winusbHandle_.reset();
+    bulkFile_.reset();
+}
+
+// The first bulk pipe decides: an IN pipe there means no usable pipe.
+bool UsbInterface::findBulkOutPipe() {
+    USB_INTERFACE_DESCRIPTOR descriptor{};
+    if (!winusb_->QueryInterfaceSettings(winusbHandle_.get(), 0, &descriptor))
+        return false;
+    for (UCHAR index = 0; index < descriptor.bNumEndpoints; ++index) {
+        WINUSB_PIPE_INFORMATION pipe{};
+        if (!winusb_->QueryPipe(winusbHandle_.get(), 0, index, &pipe))
+            return false;
+        if (pipe.PipeType != UsbdPipeTypeBulk)
+            continue;
+        if (pipe.PipeId & 0x80)
+            return false;
+        pipeId_ = pipe.PipeId;
+        return true;
+    }
+    return false;
+}
+
+void UsbInterface::failBulkWrite(DWORD error, const char* function) {
+    if (error == ERROR_DEVICE_NOT_CONNECTED)
+        throw device_removed_error();
+    winusb_->ResetPipe(winusbHandle_.get(), resetPipeId);
+    Win32::throwWin32(error, function);
+}
+
+void UsbInterface::writeBulk(const std::uint8_t* buffer, std::size_t length) {
+    if (buffer == nullptr || length == 0)
+        return;
+    const ULONG count = requestLength(length);
+    std::lock_guard lock(mutex_);
+    if (!hid_)
+        throw not_connected_error();
+    if (!winusbHandle_)
+        throw write_not_supported_error();
+    const auto event = Win32::createEvent();
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = event.get();
+    if (!winusb_->WritePipe(winusbHandle_.get(), pipeId_, const_cast<std::uint8_t*>(buffer), count,
+                            nullptr, &overlapped)) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_IO_PENDING)
+            failBulkWrite(error, "WinUsb_WritePipe");
+        ::WaitForSingleObject(event.get(), INFINITE);
+    }
+    ULONG transferred = 0;
+    if (!winusb_->GetOverlappedResult(winusbHandle_.get(), &overlapped, &transferred, TRUE))
+        failBulkWrite(::GetLastError(), "GetOverlappedResult");
+    if (transferred != length)
+        throw io_error();
+}
+
+} // namespace Korva::QEL

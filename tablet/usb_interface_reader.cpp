@@ -1,0 +1,118 @@
+#include "tablet/usb_interface.h"
+
+#include "common/error_categories.h"
+#include "common/thread_name.h"
+
+#include <array>
+#include <memory>
+
+namespace Korva::QEL {
+namespace {
+
+constexpr DWORD readBufferSize = 4096;
+
+// What a pending read writes into; kept together so that a read that
+// cannot be cancelled can be abandoned as a whole.
+struct PendingRead {
+    OVERLAPPED overlapped;
+    std::array<std::uint8_t, readBufferSize> buffer;
+};
+
+bool stopRequested(HANDLE stop) {
+    const DWORD result = ::WaitForSingleObjectEx(stop, 0, FALSE);
+    if (result == WAIT_OBJECT_0)
+        return true;
+    if (result != WAIT_TIMEOUT)
+        Win32::throwLastError("WaitForSingleObjectEx");
+    return false;
+}
+
+[[noreturn]] void failRead(DWORD error, const char* function) {
+    if (error == ERROR_DEVICE_NOT_CONNECTED)
+        throw Interface::device_removed_error();
+    Win32::throwWin32(error, function);
+}
+
+// Cancels the pending read. When the system cannot confirm that it ended,
+// it may still write into the record, so the record is given up for good
+// rather than freed under it.
+void cancelRead(HANDLE hid, std::unique_ptr<PendingRead>& read) {
+    if (!::CancelIo(hid)) {
+        if (::GetLastError() != ERROR_NOT_FOUND)
+            read.release();
+        return;
+    }
+    DWORD transferred = 0;
+    if (::GetOverlappedResult(hid, &read->overlapped, &transferred, TRUE))
+        return;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_OPERATION_ABORTED && error != ERROR_SUCCESS)
+        read.release();
+}
+
+} // namespace
+
+void UsbInterface::startReader() {
+    stopReader();
+    impl()->clearQueues();
+    reader_ = std::thread(&UsbInterface::readerThread, this);
+}
+
+void UsbInterface::stopReader() {
+    if (!::SetEvent(stopEvent_.get()))
+        Win32::throwLastError("SetEvent");
+    if (reader_.joinable())
+        reader_.join();
+    if (!::ResetEvent(stopEvent_.get()))
+        Win32::throwLastError("ResetEvent");
+}
+
+void UsbInterface::readerThread() noexcept {
+    try {
+        Win32::setThreadName("UsbInterface::readerThread");
+        if (!::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL))
+            Win32::throwLastError("SetThreadPriority");
+        readReports();
+    } catch (...) {
+        try {
+            impl()->fail(std::current_exception());
+        } catch (...) {
+            // Nothing is left to tell: the device thread learns of the
+            // failure from its own next request.
+        }
+    }
+}
+
+void UsbInterface::readReports() {
+    const HANDLE hid = hid_.get();
+    const HANDLE stop = stopEvent_.get();
+    auto read = std::make_unique<PendingRead>();
+    const auto event = Win32::createEvent();
+    while (!stopRequested(stop)) {
+        *read = {};
+        read->overlapped.hEvent = event.get();
+        if (!::ReadFile(hid, read->buffer.data(), readBufferSize, nullptr, &read->overlapped)) {
+            const DWORD error = ::GetLastError();
+            if (error != ERROR_IO_PENDING)
+                failRead(error, "ReadFile");
+            const HANDLE handles[2] = {stop, event.get()};
+            const DWORD woken = ::WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+            if (woken == WAIT_OBJECT_0) {
+                cancelRead(hid, read);
+                return;
+            }
+            if (woken != WAIT_OBJECT_0 + 1) {
+                const DWORD waitError = ::GetLastError();
+                cancelRead(hid, read);
+                Win32::throwWin32(waitError);
+            }
+        }
+        DWORD transferred = 0;
+        if (!::GetOverlappedResult(hid, &read->overlapped, &transferred, TRUE))
+            failRead(::GetLastError(), "GetOverlappedResult");
+        splitReports(read->buffer.data(), transferred, inputLengths_, maxInputLength_,
+                     [this](const Report& report) { impl()->deliver(report, reportCallback()); });
+    }
+}
+
+} // namespace Korva::QEL
