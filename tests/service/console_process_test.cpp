@@ -1,5 +1,7 @@
 #include "child_process.h"
 
+#include "settings/configuration_data.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -63,4 +65,21 @@ TEST_F(ConsoleMode, ServiceSwitchFromAConsoleFailsSilently) {
     const auto result = runChild(serviceProgram() + L" /service");
     EXPECT_EQ(result.exitCode, static_cast<DWORD>(ERROR_FAILED_SERVICE_CONTROLLER_CONNECT));
     EXPECT_EQ(result.output, "");
+}
+
+TEST_F(ConsoleMode, SettingsWatcherSeesAnotherProcessWritingTheKey) {
+    seedParameters();
+    Korva::QELD::ConfigurationData settings;
+    ASSERT_TRUE(settings.init());
+    settings.lock().flags() = 0;
+    const auto reg =
+        runChild(L"reg.exe add "
+                 L"\"HKLM\\SYSTEM\\CurrentControlSet\\services\\QELDSVC\\Parameters\\QEL40\""
+                 L" /v Scale /t REG_DWORD /d 2 /f");
+    ASSERT_EQ(reg.exitCode, 0u) << reg.output;
+    // Generous: this checks that the change arrives, not how fast.
+    ASSERT_EQ(::WaitForSingleObject(settings.flagsEvent(), 10000), WAIT_OBJECT_0);
+    auto lock = settings.lock();
+    EXPECT_EQ(lock.flags(), Korva::QELD::ConfigurationFlag_DeviceConfig);
+    EXPECT_EQ(lock.deviceConfigs().at(3).scale, 2);
 }

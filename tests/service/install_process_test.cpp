@@ -64,8 +64,9 @@ TEST_F(Installation, RegistersTheServiceAndSeedsItsSettings) {
     EXPECT_EQ(command.substr(command.size() - 10), L"\" /service");
 
     const std::wstring folder = text(L"Folder");
-    EXPECT_GT(folder.size(), 30u);
-    EXPECT_EQ(folder.substr(folder.size() - 29), L"\\Zelqa QEL Display pictures\\");
+    const std::wstring subfolder = L"\\Zelqa QEL Display pictures\\";
+    ASSERT_GT(folder.size(), subfolder.size() + 3);
+    EXPECT_EQ(folder.substr(folder.size() - subfolder.size()), subfolder);
     EXPECT_EQ(dword(L"Update Time"), 3000u);
 }
 
