@@ -1,0 +1,10 @@
+#include "applet/applet_paths.h"
+
+namespace Korva::QELD {
+
+AppletPaths& appletPaths() noexcept {
+    static AppletPaths paths;
+    return paths;
+}
+
+} // namespace Korva::QELD

@@ -1,0 +1,62 @@
+#include "applet/pad_dlg_base.h"
+
+#include "applet/module.h"
+#include "applet/resource.h"
+#include "applet/settings_store.h"
+
+#include <commctrl.h>
+
+namespace Korva::QELD {
+
+namespace {
+
+constexpr int previewPixels = 96;
+
+} // namespace
+
+CPadDlgBase::CPadDlgBase(const PageRow& row, UINT templateId)
+    : Dialog(templateId), modelKey_(row.modelKey != nullptr ? row.modelKey : L""),
+      previewFirstId_(row.previewFirstId), autoBorder_(row.autoBorder),
+      offersGeneric_(row.modelKey != nullptr) {}
+
+void CPadDlgBase::ShowPreview(std::int32_t size, std::int32_t border, std::int32_t position) {
+    showPreviewKey(viewPreviewKey(size, border, position, autoBorder_));
+}
+
+void CPadDlgBase::initPage() {
+    setItemTexts(hwnd(), {
+                             {IDC_USE_GENERIC, IDS_USE_GENERIC},
+                             {IDC_FOLDER_LABEL, IDS_FOLDER},
+                             {IDC_LAYOUT_GROUP, IDS_LAYOUT},
+                             {IDC_SIZE_LABEL, IDS_SIZE},
+                             {IDC_BORDER_LABEL, IDS_BORDER},
+                             {IDC_POSITION_LABEL, IDS_POSITION},
+                         });
+    placeOnTabControl();
+    preview_ = item(IDC_PREVIEW);
+    loadPreviews();
+    LoadPageSettings(*this);
+}
+
+void CPadDlgBase::placeOnTabControl() {
+    const HWND tab = ::GetParent(hwnd());
+    RECT area{};
+    ::GetClientRect(tab, &area);
+    ::SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    ::SetWindowPos(hwnd(), nullptr, area.left, area.top, area.right - area.left,
+                   area.bottom - area.top, SWP_NOZORDER | SWP_HIDEWINDOW);
+}
+
+void CPadDlgBase::loadPreviews() {
+    const auto keys = previewSetKeys();
+    for (int offset = 0; offset < previewSetSize; ++offset)
+        previews_[keys[offset]] =
+            loadAppletIcon(previewFirstId_ + offset, previewPixels, previewPixels);
+}
+
+void CPadDlgBase::showPreviewKey(const PreviewKey& key) {
+    const HICON icon = previews_[key].get();
+    ::SendMessageW(preview_, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+}
+
+} // namespace Korva::QELD

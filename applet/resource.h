@@ -1,0 +1,49 @@
+#pragma once
+
+// Resource ids of the applet, shared by its resource script and its code.
+
+#define IDI_APPLET 128
+#define IDD_EDIT_MAIN 129
+#define IDD_EDIT_PAGE 201
+#define IDD_VIEW_PAGE 202
+#define IDD_VIEW_MAIN 203
+
+#define IDC_USE_GENERIC 1001
+#define IDC_SIZE_LIST 1002
+#define IDC_BORDER_LIST 1003
+#define IDC_POSITION_LIST 1004
+#define IDC_FOLDER 1005
+#define IDC_BROWSE 1006
+#define IDC_FOLDER_LABEL 1007
+#define IDC_SIZE_LABEL 1008
+#define IDC_BORDER_LABEL 1009
+#define IDC_POSITION_LABEL 1010
+#define IDC_PREVIEW 1014
+#define IDC_LAYOUT_GROUP 1015
+
+#define IDC_TABS 1000
+#define IDC_SPIN 1011
+#define IDC_INTERVAL 1013
+#define IDC_APPLY 1016
+#define IDC_DISABLE 1019
+#define IDC_INTERVAL_LABEL 1020
+#define IDC_SECONDS_LABEL 1021
+
+#define IDS_BROWSE_TITLE 206
+#define IDS_CAPTION 208
+#define IDS_CPL_DESCRIPTION 210
+#define IDS_CPL_NAME 231
+#define IDS_USE_GENERIC 240
+#define IDS_FOLDER 241
+#define IDS_LAYOUT 243
+#define IDS_SIZE 244
+#define IDS_BORDER 245
+#define IDS_POSITION 246
+#define IDS_CHANGE_EVERY 251
+#define IDS_SECONDS 252
+#define IDS_DISABLE 253
+#define IDS_DISABLED 254
+#define IDS_OK 255
+#define IDS_CLOSE 256
+#define IDS_APPLY 257
+#define IDS_CHANGE 258

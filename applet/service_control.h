@@ -1,0 +1,19 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+
+namespace Korva::QELD {
+
+// The service's current state (SERVICE_RUNNING and so on), none when it
+// cannot be read, for example when the service is not installed.
+std::optional<DWORD> QueryServiceState();
+
+// Brings the service to targetState (SERVICE_STOPPED with SERVICE_STOP and
+// SERVICE_STOP_PENDING, or SERVICE_RUNNING with SERVICE_START and
+// SERVICE_START_PENDING), waiting at most about 30 seconds. True when the
+// service reached it; no request is sent when it is already there.
+bool ChangeServiceState(DWORD targetState, DWORD accessRight, DWORD pendingState);
+
+} // namespace Korva::QELD

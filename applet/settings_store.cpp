@@ -1,0 +1,132 @@
+#include "applet/settings_store.h"
+
+#include "applet/applet_paths.h"
+#include "applet/option_tables.h"
+#include "applet/pad_edit_dlg.h"
+#include "applet/page_validation.h"
+#include "applet/registry_key.h"
+#include "applet/resource.h"
+#include "applet/stored_layout.h"
+
+#include <shlwapi.h>
+
+#include <string>
+
+namespace Korva::QELD {
+
+namespace {
+
+constexpr DWORD folderCapacity = 260;
+
+std::wstring pageKeyPath(const CPadDlgBase& page) {
+    const auto& parameters = appletPaths().parametersKey;
+    return page.modelKey().empty() ? parameters : parameters + L"\\" + page.modelKey();
+}
+
+std::optional<std::wstring> readFolder(HKEY key) {
+    wchar_t buffer[folderCapacity] = {};
+    DWORD type = 0;
+    DWORD size = sizeof(buffer);
+    if (::RegQueryValueExW(key, L"Folder", nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                           &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    const auto text = storedFolder(type, reinterpret_cast<const std::uint8_t*>(buffer), size);
+    if (!text)
+        return std::nullopt;
+    return std::wstring(text->begin(), text->end());
+}
+
+bool deleteModelKey(HKEY parameters, const std::wstring& model) {
+    const LONG rc = ::RegDeleteKeyExW(parameters, model.c_str(), 0, 0);
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
+bool writeLayout(HKEY key, CPadEditDlg& page) {
+    const auto size = page.selectedValue(IDC_SIZE_LIST);
+    const auto position = page.selectedValue(IDC_POSITION_LIST);
+    const auto border = page.selectedValue(IDC_BORDER_LIST);
+    if (!writeString(key, L"Folder", page.folderText()))
+        return false;
+    // A list without selection has nothing to store; validation only lets that
+    // through for lists that the chosen size does not use.
+    if (size && !writeDword(key, L"Scale", static_cast<DWORD>(*size)))
+        return false;
+    if (position && !writeDword(key, L"Clip", static_cast<DWORD>(*position)))
+        return false;
+    if (!border)
+        return true;
+    if (*border == borderAutoValue)
+        return deleteValue(key, L"Border");
+    return writeDword(key, L"Border", static_cast<DWORD>(*border));
+}
+
+} // namespace
+
+void LoadPageSettings(CPadDlgBase& page) {
+    const auto key = openKeyForReading(HKEY_LOCAL_MACHINE, pageKeyPath(page));
+    if (!key) {
+        page.SetUseGeneric(true);
+        return;
+    }
+    page.SetUseGeneric(false);
+    if (const auto folder = readFolder(key.get()))
+        page.SetFolder(*folder);
+    const auto scale = readDword(key.get(), L"Scale");
+    const auto layout =
+        storedLayout(scale, readDword(key.get(), L"Border"), readDword(key.get(), L"Clip"));
+    page.SetSizeIndex(layout.sizeIndex);
+    if (layout.borderIndex)
+        page.SetBorderIndex(*layout.borderIndex);
+    if (layout.positionIndex)
+        page.SetPositionIndex(*layout.positionIndex);
+}
+
+unsigned ValidatePage(CPadEditDlg& page) {
+    PageChoices choices;
+    choices.offersGeneric = page.offersGeneric();
+    choices.useGeneric = page.IsUsingGeneric();
+    const auto folder = page.folderText();
+    choices.folderEmpty = folder.empty();
+    choices.folderAccepted = !folder.empty() && IsFolderAccepted(folder.c_str());
+    choices.size = page.selectedValue(IDC_SIZE_LIST);
+    choices.border = page.selectedValue(IDC_BORDER_LIST);
+    choices.position = page.selectedValue(IDC_POSITION_LIST);
+    return validatePageChoices(choices);
+}
+
+bool SavePageSettings(CPadEditDlg& page) {
+    const bool ownSet = page.offersGeneric() && !page.IsUsingGeneric();
+    const auto& parameters = appletPaths().parametersKey;
+    const auto key =
+        createKeyForWriting(HKEY_LOCAL_MACHINE, ownSet ? pageKeyPath(page) : parameters);
+    if (!key)
+        return false;
+    if (page.offersGeneric() && !ownSet)
+        return deleteModelKey(key.get(), page.modelKey());
+    return writeLayout(key.get(), page);
+}
+
+bool IsFolderAccepted(const wchar_t* path) {
+    if (::PathIsNetworkPathW(path))
+        return false;
+    wchar_t root[MAX_PATH] = {};
+    ::lstrcpynW(root, path, MAX_PATH);
+    if (!::PathStripToRootW(root))
+        return true;
+    switch (::GetDriveTypeW(root)) {
+    case DRIVE_REMOVABLE:
+    case DRIVE_REMOTE:
+    case DRIVE_CDROM:
+        return false;
+    default:
+        return true;
+    }
+}
+
+unsigned LoadUpdateTime() {
+    const auto key = openKeyForReading(HKEY_LOCAL_MACHINE, appletPaths().parametersKey);
+    const auto milliseconds = key ? readDword(key.get(), L"Update Time") : std::nullopt;
+    return storedIntervalSeconds(milliseconds);
+}
+
+} // namespace Korva::QELD

@@ -1,0 +1,54 @@
+#include "applet/view_dlg.h"
+
+#include "applet/resource.h"
+#include "applet/service_control.h"
+
+#include <shellapi.h>
+
+namespace Korva::QELD {
+
+CViewDlg::CViewDlg() : CMainDlgBase(IDD_VIEW_MAIN) {}
+
+void CViewDlg::SetUpdateTime(unsigned seconds) {
+    ::SetDlgItemInt(hwnd(), IDC_INTERVAL, seconds, FALSE);
+}
+
+bool CViewDlg::handleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+    if (message == WM_INITDIALOG) {
+        onInitDialog();
+        result = FALSE;
+        return true;
+    }
+    if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
+        relaunchElevated();
+        return true;
+    }
+    return handleFrameMessage(message, wParam, lParam, result);
+}
+
+void CViewDlg::onInitDialog() {
+    initMainDialog();
+    setItemTexts(hwnd(), {
+                             {IDC_INTERVAL_LABEL, IDS_CHANGE_EVERY},
+                             {IDC_SECONDS_LABEL, IDS_SECONDS},
+                             {IDC_DISABLE, IDS_DISABLED},
+                             {IDOK, IDS_CHANGE},
+                             {IDCANCEL, IDS_CLOSE},
+                         });
+    ::SetWindowTextW(hwnd(), loadString(IDS_CAPTION).c_str());
+    ::SendMessageW(item(IDOK), BCM_SETSHIELD, 0, TRUE);
+    if (QueryServiceState() == SERVICE_RUNNING)
+        ::ShowWindow(item(IDC_DISABLE), SW_HIDE);
+    ::SetFocus(item(IDCANCEL));
+}
+
+void CViewDlg::relaunchElevated() {
+    SaveWindowState(*this);
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const auto started = ::ShellExecuteW(hwnd(), L"runas", path, L"", nullptr, SW_SHOW);
+    if (reinterpret_cast<INT_PTR>(started) > 32)
+        endDialog(IDOK);
+}
+
+} // namespace Korva::QELD
