@@ -1,0 +1,206 @@
+#include "tablet/discovery.h"
+#include "tablet/protocol.h"
+#include "tablet/usb_interface.h"
+#include "virtual_tablets.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <optional>
+#include <thread>
+
+namespace Korva::QEL {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::uint16_t qel40 = 0x0C16;
+constexpr std::uint16_t qel50 = 0x0C17;
+constexpr std::uint16_t qel10 = 0x0C13;
+
+std::optional<TabletDevice> findTablet(std::uint16_t productId) {
+    for (const TabletDevice& tablet : listTablets())
+        if (tablet.idProduct == productId)
+            return tablet;
+    return std::nullopt;
+}
+
+// Plugged interfaces appear a few tens of milliseconds after the plug, and a
+// bulk sibling may follow its HID interface.
+TabletDevice waitForTablet(std::uint16_t productId, bool withBulk = false) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto tablet = findTablet(productId);
+        if (tablet && (!withBulk || !tablet->bulkPath.empty()))
+            return *tablet;
+        std::this_thread::sleep_for(50ms);
+    }
+    throw std::runtime_error("tablet " + std::to_string(productId) + " did not appear");
+}
+
+void waitForRemoval(std::uint16_t productId) {
+    for (int attempt = 0; attempt < 100 && findTablet(productId); ++attempt)
+        std::this_thread::sleep_for(50ms);
+}
+
+// A picture of the given size in 24-bit BGR whose bytes all differ from
+// their neighbours.
+std::vector<std::uint8_t> testPicture(int width, int height) {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(width) * height * 3);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    return bytes;
+}
+
+// The picture as the screen shows it: RGB instead of BGR.
+std::vector<std::uint8_t> asScreen(std::vector<std::uint8_t> bgr) {
+    for (std::size_t i = 0; i + 2 < bgr.size(); i += 3)
+        std::swap(bgr[i], bgr[i + 2]);
+    return bgr;
+}
+
+struct VirtualTabletTest : ::testing::Test {
+    QEL::Test::VirtualTablets bus;
+    std::shared_ptr<Win32::WinusbDll> winusb = std::make_shared<Win32::WinusbDll>();
+
+    std::unique_ptr<UsbInterface> open(const TabletDevice& device) {
+        auto tablet = std::make_unique<UsbInterface>(winusb);
+        const std::error_code code = tablet->open(device, true);
+        EXPECT_FALSE(code) << code.message();
+        return tablet;
+    }
+};
+
+TEST_F(VirtualTabletTest, ListsTheFamilysTabletsWithTheirBulkInterfaces) {
+    bus.plug("QEL40 --bulk");
+    bus.plug("QEL50 --noncomposite");
+    bus.plug("QEL10");
+    bus.plug("0C1F");
+    const TabletDevice withBulk = waitForTablet(qel40, true);
+    const TabletDevice single = waitForTablet(qel50);
+    const TabletDevice withoutBulk = waitForTablet(qel10);
+
+    EXPECT_EQ(withBulk.idVendor, 0x2B7C);
+    EXPECT_EQ(withBulk.revision, 0x0100);
+    EXPECT_NE(withBulk.hidPath, withBulk.bulkPath);
+    EXPECT_TRUE(single.bulkPath.empty());
+    EXPECT_TRUE(withoutBulk.bulkPath.empty());
+    EXPECT_FALSE(findTablet(0x0C1F));
+    const auto tablets = listTablets();
+    EXPECT_EQ(tablets.size(), 3u);
+    for (const TabletDevice& tablet : tablets) {
+        EXPECT_FALSE(tablet.hidPath.empty());
+        EXPECT_EQ(mostRecentPowerState(tablet.deviceNode), static_cast<ULONG>(PowerDeviceD0));
+    }
+}
+
+TEST_F(VirtualTabletTest, OpenReadsIdentityReportLengthsAndScreenSize) {
+    bus.plug("QEL40 --bulk --size 200x96");
+    const auto tablet = open(waitForTablet(qel40, true));
+    EXPECT_TRUE(tablet->isOpen());
+    EXPECT_TRUE(tablet->canWriteBulk());
+    EXPECT_EQ(tablet->productId(), qel40);
+    ReportLengthTable lengths{};
+    ASSERT_TRUE(tablet->getFeatureLengths(lengths));
+    EXPECT_EQ(lengths[0x03], 5);
+    EXPECT_EQ(lengths[0x09], 17);
+    const auto capability = Protocol(*tablet).readCapability();
+    EXPECT_EQ(capability.width, 200);
+    EXPECT_EQ(capability.height, 96);
+    tablet->close();
+    EXPECT_FALSE(tablet->isOpen());
+    EXPECT_FALSE(tablet->canWriteBulk());
+    EXPECT_THROW(tablet->productId(), Interface::not_connected_error);
+}
+
+TEST_F(VirtualTabletTest, OpenOfAVanishedTabletReturnsFileNotFound) {
+    const int slot = bus.plug("QEL40");
+    const TabletDevice device = waitForTablet(qel40);
+    bus.unplug(slot);
+    waitForRemoval(qel40);
+    UsbInterface tablet(winusb);
+    const std::error_code code = tablet.open(device, true);
+    EXPECT_EQ(code.value(), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(tablet.isOpen());
+}
+
+TEST_F(VirtualTabletTest, PicturesArriveIntactThroughReportsAndThroughTheBulkPipe) {
+    const int reports = bus.plug("QEL50 --size 61x23");
+    const int bulk = bus.plug("QEL60 --bulk --size 61x23");
+    const auto picture = testPicture(61, 23);
+
+    const auto viaReports = open(waitForTablet(qel50));
+    EXPECT_FALSE(viaReports->canWriteBulk());
+    EXPECT_TRUE(Protocol(*viaReports)
+                    .uploadImage(encodingModeFor(qel50, false), picture.data(), picture.size()));
+    EXPECT_EQ(bus.screen(reports), asScreen(picture));
+
+    const auto viaBulk = open(waitForTablet(0x0C1A, true));
+    ASSERT_TRUE(viaBulk->canWriteBulk());
+    EXPECT_TRUE(Protocol(*viaBulk).uploadImage(encodingModeFor(0x0C1A, true), picture.data(),
+                                               picture.size()));
+    EXPECT_EQ(bus.screen(bulk), asScreen(picture));
+
+    Protocol(*viaBulk).clearScreen();
+    const auto blank = bus.screen(bulk);
+    EXPECT_TRUE(std::all_of(blank.begin(), blank.end(), [](std::uint8_t b) { return b == 0; }));
+}
+
+TEST_F(VirtualTabletTest, TheNextUploadRepairsAnInterruptedTransfer) {
+    const int slot = bus.plug("QEL50 --size 40x10");
+    const TabletDevice device = waitForTablet(qel50);
+    const auto picture = testPicture(40, 10);
+    {
+        const auto tablet = open(device);
+        Protocol protocol(*tablet);
+        protocol.waitUntilAllowed(Protocol::StartImageReport, 0ms);
+        const std::uint8_t start[2] = {Protocol::StartImageReport, 0x04};
+        tablet->setFeature(start, sizeof start);
+        protocol.sendImageBlock(picture.data(), 100);
+        EXPECT_EQ(protocol.readStatus().status, Protocol::statusTransferOpen);
+    }
+    const auto tablet = open(device);
+    EXPECT_TRUE(Protocol(*tablet).uploadImage(0x04, picture.data(), picture.size()));
+    EXPECT_EQ(bus.screen(slot), asScreen(picture));
+}
+
+TEST_F(VirtualTabletTest, TabletInAStateWithoutUploadsIsLeftAlone) {
+    const int slot = bus.plug("QEL50 --size 40x10");
+    const auto tablet = open(waitForTablet(qel50));
+    bus.fault(slot, "status 2");
+    const auto picture = testPicture(40, 10);
+    EXPECT_FALSE(Protocol(*tablet).uploadImage(0x04, picture.data(), picture.size()));
+    bus.fault(slot, "status 7");
+    EXPECT_THROW(Protocol(*tablet).sendImage(0x04, picture.data(), picture.size(), 0ms),
+                 std::logic_error);
+}
+
+TEST_F(VirtualTabletTest, BulkPipeReportedAsInIsNotUsed) {
+    const int slot = bus.plug("QEL40 --bulk");
+    const TabletDevice device = waitForTablet(qel40, true);
+    bus.fault(slot, "bulk-in");
+    const auto tablet = open(device);
+    EXPECT_TRUE(tablet->isOpen());
+    EXPECT_FALSE(tablet->canWriteBulk());
+    const std::uint8_t data[4] = {1, 2, 3, 4};
+    EXPECT_THROW(tablet->writeBulk(data, sizeof data), Interface::write_not_supported_error);
+}
+
+TEST_F(VirtualTabletTest, UnplugDuringAnUploadEndsRequestsAndReader) {
+    const int slot = bus.plug("QEL50 --size 40x10");
+    const auto tablet = open(waitForTablet(qel50));
+    auto queue = std::make_shared<ReportQueue>();
+    tablet->impl()->attach(queue);
+    tablet->impl()->setIdle(false);
+    bus.fault(slot, "pull");
+    const auto picture = testPicture(40, 10);
+    EXPECT_THROW(Protocol(*tablet).uploadImage(0x04, picture.data(), picture.size()),
+                 Interface::device_removed_error);
+    // The reader ends by itself and hands its error to the subscribers.
+    EXPECT_THROW(queue->pop(), Interface::device_removed_error);
+    tablet->close();
+    EXPECT_FALSE(tablet->isOpen());
+}
+
+} // namespace
+} // namespace Korva::QEL
