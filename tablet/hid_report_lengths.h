@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tablet/hid_api.h"
+#include "common/hid.h"
 #include "tablet/report_split.h"
 
 namespace Korva::QEL {

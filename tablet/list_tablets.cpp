@@ -2,6 +2,9 @@
 
 #include "tablet/hardware_id.h"
 
+// The interface class GUID is defined here; no import library carries it.
+#include <initguid.h>
+
 #include <hidclass.h>
 
 #include <optional>
