@@ -44,10 +44,11 @@ std::wstring findBulkInterfacePath(DEVINST hidNode) {
     return path;
 }
 
-// Where the platform keeps no power data for a device (Wine), the device is
-// taken as fully on, so that opening it needs no wake-up delay.
-ULONG mostRecentPowerState(DEVINST node) {
-    const std::wstring id = deviceInstanceId(node);
+// Where the platform keeps no power data for a device, the device is taken
+// as fully on, so that opening it needs no wake-up delay. Windows then
+// fails the query with ERROR_INVALID_DATA; Wine fails it without setting
+// any error code.
+ULONG mostRecentPowerState(const std::wstring& id) {
     Win32::unique_devinfo set(::SetupDiCreateDeviceInfoList(nullptr, nullptr));
     if (!set)
         Win32::throwLastError();
@@ -56,11 +57,12 @@ ULONG mostRecentPowerState(DEVINST node) {
     if (!::SetupDiOpenDeviceInfoW(set.get(), id.c_str(), nullptr, 0, &device))
         Win32::throwLastError("SetupDiOpenDeviceInfo");
     CM_POWER_DATA power{};
+    ::SetLastError(ERROR_SUCCESS);
     if (!::SetupDiGetDeviceRegistryPropertyW(set.get(), &device, SPDRP_DEVICE_POWER_DATA, nullptr,
                                              reinterpret_cast<BYTE*>(&power), sizeof power,
                                              nullptr)) {
         const DWORD error = ::GetLastError();
-        if (error == ERROR_INVALID_DATA)
+        if (error == ERROR_SUCCESS || error == ERROR_INVALID_DATA)
             return PowerDeviceD0;
         Win32::throwWin32(error, "SetupDiGetDeviceRegistryProperty");
     }

@@ -37,7 +37,7 @@ void enumerateDeviceInterfaces(const InterfaceVisitor& visit, const GUID& interf
 std::wstring findBulkInterfacePath(DEVINST hidNode);
 
 // The device's most recent power state; PowerDeviceD0 (1) is fully on.
-ULONG mostRecentPowerState(DEVINST node);
+ULONG mostRecentPowerState(const std::wstring& deviceInstanceId);
 
 // The device instance id of a device node.
 std::wstring deviceInstanceId(DEVINST node);

@@ -44,7 +44,7 @@ std::vector<TabletDevice> listTablets() {
         tablets.push_back(
             {usb.idVendor, usb.idProduct, usb.revision, usb.path,
              usb.hasInterfaceNumber ? findBulkInterfacePath(usb.deviceNode) : std::wstring(),
-             usb.deviceNode});
+             usb.deviceNode, deviceInstanceId(usb.deviceNode)});
         return true;
     };
     enumerateHidInterfaces(visit, GUID_DEVINTERFACE_HID);

@@ -29,6 +29,9 @@ struct TabletDevice {
     std::wstring hidPath;
     std::wstring bulkPath; // empty when the tablet has no WinUSB interface
     std::uint32_t deviceNode = 0;
+    // Read while the node is valid: on Wine a device node lives only as long
+    // as the enumeration that produced it, while the instance id lasts.
+    std::wstring deviceInstanceId;
 };
 
 // Whether a device belongs to the tablet family, whether or not a settings

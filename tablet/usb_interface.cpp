@@ -51,7 +51,7 @@ Win32::unique_file UsbInterface::openPath(const std::wstring& path, DWORD shareM
 }
 
 std::error_code UsbInterface::open(const TabletDevice& device, bool exclusive) {
-    const bool wakeUp = mostRecentPowerState(device.deviceNode) != PowerDeviceD0;
+    const bool wakeUp = mostRecentPowerState(device.deviceInstanceId) != PowerDeviceD0;
     close();
     std::lock_guard lock(mutex_);
     try {

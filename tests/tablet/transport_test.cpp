@@ -1,4 +1,7 @@
+#include "tablet/discovery.h"
 #include "tablet/usb_interface.h"
+
+#include <hidclass.h>
 
 #include <gtest/gtest.h>
 
@@ -23,6 +26,31 @@ TEST(UsbInterfaceClosed, RequestsNeedAnOpenDevice) {
     EXPECT_THROW(tablet.writeBulk(report, 1), Interface::not_connected_error);
     tablet.close();
     tablet.close();
+}
+
+// Wine's own HID devices (keyboard and mouse) are present in every prefix;
+// they are not tablets, and the platform keeps no power data for them.
+TEST(Discovery, SkipsForeignHidDevicesAndTakesThemAsFullyOn) {
+    std::vector<std::wstring> devices;
+    enumerateHidInterfaces(
+        [&](HDEVINFO, SP_DEVINFO_DATA& device, const SP_DEVICE_INTERFACE_DETAIL_DATA_W&) {
+            devices.push_back(deviceInstanceId(device.DevInst));
+            return true;
+        },
+        GUID_DEVINTERFACE_HID);
+    ASSERT_FALSE(devices.empty());
+    for (const std::wstring& id : devices)
+        EXPECT_EQ(mostRecentPowerState(id), static_cast<ULONG>(PowerDeviceD0));
+    int visits = 0;
+    enumerateHidInterfaces(
+        [&](HDEVINFO, SP_DEVINFO_DATA&, const SP_DEVICE_INTERFACE_DETAIL_DATA_W&) {
+            ++visits;
+            return false;
+        },
+        GUID_DEVINTERFACE_HID);
+    EXPECT_EQ(visits, 1);
+    for (const TabletDevice& tablet : listTablets())
+        EXPECT_TRUE(isFamilyTablet(tablet.idVendor, tablet.idProduct));
 }
 
 TEST(WinusbBinding, LoadsOnceAndStaysLoaded) {

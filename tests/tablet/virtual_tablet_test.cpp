@@ -90,7 +90,7 @@ TEST_F(VirtualTabletTest, ListsTheFamilysTabletsWithTheirBulkInterfaces) {
     EXPECT_EQ(tablets.size(), 3u);
     for (const TabletDevice& tablet : tablets) {
         EXPECT_FALSE(tablet.hidPath.empty());
-        EXPECT_EQ(mostRecentPowerState(tablet.deviceNode), static_cast<ULONG>(PowerDeviceD0));
+        EXPECT_EQ(mostRecentPowerState(tablet.deviceInstanceId), static_cast<ULONG>(PowerDeviceD0));
     }
 }
 
