@@ -1,1 +1,12 @@
-# filled below
+# GUI tests of the applet under Wine: they drive the real dialogs by messages
+# and read the registry back. Screenshots land in screenshots/ of the build.
+set(screenshot_dir ${CMAKE_BINARY_DIR}/screenshots)
+file(MAKE_DIRECTORY ${screenshot_dir})
+
+add_library(applet_gui_support STATIC gui_support.cpp registry_fixture.cpp)
+target_compile_definitions(applet_gui_support PUBLIC QELD_SCREENSHOT_DIR=L"${screenshot_dir}")
+target_link_libraries(applet_gui_support PUBLIC applet GTest::gtest)
+
+qeld_test(NAME applet_edit_dialog_test GUI
+          SOURCES edit_dialog_test.cpp $<TARGET_OBJECTS:applet_resources>
+          LIBS applet_gui_support settings)

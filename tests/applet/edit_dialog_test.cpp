@@ -1,0 +1,213 @@
+#include "applet/edit_dlg.h"
+#include "applet/resource.h"
+#include "settings/configuration_data.h"
+#include "tests/applet/gui_support.h"
+#include "tests/applet/registry_fixture.h"
+
+#include <commctrl.h>
+
+namespace Korva::QELD::Test {
+namespace {
+
+constexpr int generic = 0, qel10 = 1, qel20 = 2, qel40 = 4;
+
+class EditDialogTest : public AppletRegistryTest {
+protected:
+    HWND control(int tab, int id) { return dialog.page(tab).item(id); }
+    bool applyEnabled() { return ::IsWindowEnabled(dialog.item(IDC_APPLY)) != FALSE; }
+    void press(int id) {
+        ::SendMessageW(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(dialog.item(id)));
+    }
+    void close() { ::SendMessageW(dialog.hwnd(), WM_COMMAND, IDCANCEL, 0); }
+    int currentTab() {
+        return static_cast<int>(::SendMessageW(dialog.tabControl(), TCM_GETCURSEL, 0, 0));
+    }
+
+    CEditDlg dialog;
+};
+
+TEST_F(EditDialogTest, ModelWithoutSubkeyUsesGenericAndGreysItsControls) {
+    setString(L"QEL40", L"Folder", L"D:\\Forty");
+    runDialog(dialog, [&] {
+        EXPECT_EQ(::SendMessageW(control(qel10, IDC_USE_GENERIC), BM_GETCHECK, 0, 0), BST_CHECKED);
+        EXPECT_FALSE(::IsWindowEnabled(control(qel10, IDC_FOLDER)));
+        EXPECT_FALSE(::IsWindowEnabled(control(qel10, IDC_SIZE_LIST)));
+        EXPECT_EQ(::SendMessageW(control(qel40, IDC_USE_GENERIC), BM_GETCHECK, 0, 0),
+                  BST_UNCHECKED);
+        EXPECT_EQ(windowText(control(qel40, IDC_FOLDER)), L"D:\\Forty");
+        EXPECT_FALSE(::IsWindowVisible(control(generic, IDC_USE_GENERIC)));
+        close();
+    });
+}
+
+TEST_F(EditDialogTest, StoredLayoutValuesSelectTheirRows) {
+    setDword(L"QEL10", L"Scale", 0);
+    setDword(L"QEL10", L"Border", 1);
+    setDword(L"QEL10", L"Clip", 0x22);
+    setDword(L"QEL20", L"Scale", 2);
+    setDword(L"QEL20", L"Border", 5);
+    setDword(L"QEL20", L"Clip", 3);
+    setDword(L"QEL40", L"Scale", 9);
+    setDword(L"QEL40", L"Border", 0);
+    runDialog(dialog, [&] {
+        // "Stretch" leaves border and position at their initial Auto and Middle.
+        EXPECT_EQ(selectedRow(control(qel10, IDC_SIZE_LIST)), 1);
+        EXPECT_EQ(selectedRow(control(qel10, IDC_BORDER_LIST)), 0);
+        EXPECT_EQ(selectedRow(control(qel10, IDC_POSITION_LIST)), 4);
+        EXPECT_FALSE(::IsWindowEnabled(control(qel10, IDC_POSITION_LIST)));
+        // Unknown values: border 5 is Auto, clip 3 is Middle.
+        EXPECT_EQ(selectedRow(control(qel20, IDC_SIZE_LIST)), 2);
+        EXPECT_EQ(selectedRow(control(qel20, IDC_BORDER_LIST)), 0);
+        EXPECT_EQ(selectedRow(control(qel20, IDC_POSITION_LIST)), 4);
+        EXPECT_TRUE(::IsWindowEnabled(control(qel20, IDC_POSITION_LIST)));
+        // An unknown size shows "Best fit" and the border is still read.
+        EXPECT_EQ(selectedRow(control(qel40, IDC_SIZE_LIST)), 0);
+        EXPECT_EQ(selectedRow(control(qel40, IDC_BORDER_LIST)), 1);
+        close();
+    });
+}
+
+TEST_F(EditDialogTest, IntervalShowsWholeSecondsAndDefaultsToFive) {
+    setDword(nullptr, L"Update Time", 2500);
+    runDialog(dialog, [&] {
+        EXPECT_EQ(windowText(dialog.item(IDC_INTERVAL)), L"2");
+        close();
+    });
+    ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, keyPath().c_str(), L"Update Time");
+    CEditDlg second;
+    runDialog(second, [&] {
+        EXPECT_EQ(windowText(second.item(IDC_INTERVAL)), L"5");
+        ::SendMessageW(second.hwnd(), WM_COMMAND, IDCANCEL, 0);
+    });
+}
+
+TEST_F(EditDialogTest, SavingWritesTheServicesFormat) {
+    setString(L"QEL20", L"Folder", L"C:\\Twenty");
+    setDword(L"QEL20", L"Border", 1);
+    const auto result = runDialog(dialog, [&] {
+        ::SetWindowTextW(control(generic, IDC_FOLDER), L"C:\\Pictures");
+        choose(control(generic, IDC_SIZE_LIST), 1);   // Stretch
+        choose(control(generic, IDC_BORDER_LIST), 1); // Black
+        choose(control(qel20, IDC_SIZE_LIST), 2);     // Original size
+        choose(control(qel20, IDC_POSITION_LIST), 8); // Bottom Right
+        choose(control(qel20, IDC_BORDER_LIST), 0);   // Auto
+        ::SetWindowTextW(dialog.item(IDC_INTERVAL), L"7");
+        press(IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(string(nullptr, L"Folder"), L"C:\\Pictures");
+    EXPECT_EQ(dword(nullptr, L"Scale"), 0u);
+    EXPECT_EQ(dword(nullptr, L"Clip"), 0x11u) << "stretch still stores the position";
+    EXPECT_EQ(dword(nullptr, L"Border"), 0u);
+    EXPECT_EQ(dword(nullptr, L"Update Time"), 7000u);
+    EXPECT_EQ(dword(L"QEL20", L"Border"), std::nullopt) << "Auto deletes the value";
+    EXPECT_EQ(dword(L"QEL20", L"Clip"), 0x22u);
+    EXPECT_FALSE(keyExists(L"QEL10"));
+
+    // The service's own reader sees the same sets.
+    const auto key = openKeyForReading(HKEY_LOCAL_MACHINE, keyPath());
+    DeviceConfig genericSet, twenty;
+    ASSERT_EQ(ConfigurationData::regQueryDeviceConfig(key.get(), nullptr, genericSet, nullptr), 0);
+    ASSERT_EQ(ConfigurationData::regQueryDeviceConfig(key.get(), L"QEL20", twenty, &genericSet), 0);
+    EXPECT_EQ(genericSet, (DeviceConfig{0, 0, 0x11, false, u"C:\\Pictures/"}));
+    EXPECT_EQ(twenty, (DeviceConfig{0, 2, 0x22, true, u"C:\\Twenty/"}));
+    DeviceConfig ten;
+    EXPECT_NE(ConfigurationData::regQueryDeviceConfig(key.get(), L"QEL10", ten, &genericSet), 0);
+}
+
+TEST_F(EditDialogTest, TickingUseGenericDeletesTheWholeSubkey) {
+    setString(nullptr, L"Folder", L"C:\\Pictures");
+    setString(L"QEL40", L"Folder", L"C:\\Forty");
+    setDword(L"QEL40", L"Scale", 2);
+    runDialog(dialog, [&] {
+        click(control(qel40, IDC_USE_GENERIC));
+        EXPECT_FALSE(::IsWindowEnabled(control(qel40, IDC_FOLDER)));
+        press(IDOK);
+    });
+    EXPECT_FALSE(keyExists(L"QEL40"));
+    EXPECT_TRUE(keyExists(nullptr));
+}
+
+TEST_F(EditDialogTest, OwnSettingsWithoutFolderAreRefusedOnTheirTab) {
+    setString(nullptr, L"Folder", L"C:\\Pictures");
+    const auto result = runDialog(dialog, [&] {
+        click(control(qel40, IDC_USE_GENERIC));
+        EXPECT_TRUE(::IsWindowEnabled(control(qel40, IDC_FOLDER)));
+        MessageBoxCatcher box(dialog.hwnd());
+        press(IDOK);
+        EXPECT_EQ(box.text(), L"Error: folder must be specified");
+        EXPECT_EQ(currentTab(), qel40);
+        EXPECT_TRUE(::IsWindowVisible(dialog.page(qel40).hwnd()));
+        close();
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_FALSE(keyExists(L"QEL40"));
+    EXPECT_EQ(dword(nullptr, L"Update Time"), std::nullopt) << "nothing is written";
+}
+
+TEST_F(EditDialogTest, NetworkFolderIsRefused) {
+    runDialog(dialog, [&] {
+        ::SetWindowTextW(control(generic, IDC_FOLDER), L"\\\\server\\share\\pictures");
+        MessageBoxCatcher box(dialog.hwnd());
+        press(IDC_APPLY);
+        EXPECT_EQ(box.text(), L"Error: network and removable drives are not supported");
+        close();
+    });
+    EXPECT_EQ(string(nullptr, L"Folder"), std::nullopt);
+}
+
+TEST_F(EditDialogTest, TypedIntervalIsKeptInRange) {
+    setString(nullptr, L"Folder", L"C:\\Pictures");
+    const auto result = runDialog(dialog, [&] {
+        const HWND field = dialog.item(IDC_INTERVAL);
+        ::SetWindowTextW(field, L"0");
+        EXPECT_EQ(windowText(field), L"1");
+        ::SetWindowTextW(field, L"999");
+        EXPECT_EQ(windowText(field), L"600");
+        ::SetWindowTextW(field, L"");
+        press(IDOK);
+        EXPECT_TRUE(::IsWindow(dialog.hwnd())) << "an empty interval keeps the dialog open";
+        close();
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(dword(nullptr, L"Update Time"), std::nullopt);
+}
+
+TEST_F(EditDialogTest, ApplyFollowsTheModifiedState) {
+    setString(nullptr, L"Folder", L"C:\\Pictures");
+    runDialog(dialog, [&] {
+        EXPECT_FALSE(applyEnabled());
+        choose(control(generic, IDC_BORDER_LIST), 2);
+        EXPECT_TRUE(applyEnabled());
+        press(IDC_APPLY);
+        EXPECT_FALSE(applyEnabled());
+        EXPECT_EQ(dword(nullptr, L"Border"), 1u);
+        click(dialog.item(IDC_DISABLE));
+        EXPECT_TRUE(applyEnabled());
+        close();
+    });
+}
+
+TEST_F(EditDialogTest, ServiceBoxIsDisabledWhenTheServiceIsNotInstalled) {
+    setString(nullptr, L"Folder", L"C:\\Pictures");
+    runDialog(dialog, [&] {
+        EXPECT_FALSE(::IsWindowEnabled(dialog.item(IDC_DISABLE)));
+        press(IDC_APPLY);
+        EXPECT_FALSE(applyEnabled()) << "the registry is written without a service request";
+        close();
+    });
+    EXPECT_EQ(dword(nullptr, L"Update Time"), 5000u);
+}
+
+TEST_F(EditDialogTest, ClosingAfterEditsDiscardsThem) {
+    setString(nullptr, L"Folder", L"C:\\Pictures");
+    runDialog(dialog, [&] {
+        ::SetWindowTextW(control(generic, IDC_FOLDER), L"C:\\Other");
+        close();
+    });
+    EXPECT_EQ(string(nullptr, L"Folder"), L"C:\\Pictures");
+}
+
+} // namespace
+} // namespace Korva::QELD::Test

@@ -1,0 +1,71 @@
+#include "tests/applet/registry_fixture.h"
+
+#include "applet/applet_paths.h"
+
+namespace Korva::QELD::Test {
+
+namespace {
+
+std::wstring testName() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    return std::wstring(name.begin(), name.end());
+}
+
+} // namespace
+
+void AppletRegistryTest::SetUp() {
+    root_ = L"SOFTWARE\\Korva\\QELDTest\\" + testName();
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, root_.c_str());
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, root_.c_str());
+    appletPaths().parametersKey = keyPath();
+    appletPaths().windowStateKey = root_ + L"\\Window";
+    appletPaths().serviceName = L"QELDTEST_NOT_INSTALLED";
+    ASSERT_TRUE(createKeyForWriting(HKEY_LOCAL_MACHINE, keyPath()));
+}
+
+void AppletRegistryTest::TearDown() {
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, root_.c_str());
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, root_.c_str());
+}
+
+std::wstring AppletRegistryTest::keyPath(const wchar_t* model) const {
+    const auto parameters = root_ + L"\\Parameters";
+    return model == nullptr ? parameters : parameters + L"\\" + model;
+}
+
+void AppletRegistryTest::setDword(const wchar_t* model, const wchar_t* name, DWORD value) {
+    ASSERT_TRUE(
+        writeDword(createKeyForWriting(HKEY_LOCAL_MACHINE, keyPath(model)).get(), name, value));
+}
+
+void AppletRegistryTest::setString(const wchar_t* model, const wchar_t* name,
+                                   const std::wstring& text) {
+    ASSERT_TRUE(
+        writeString(createKeyForWriting(HKEY_LOCAL_MACHINE, keyPath(model)).get(), name, text));
+}
+
+std::optional<DWORD> AppletRegistryTest::dword(const wchar_t* model, const wchar_t* name) const {
+    const auto key = openKeyForReading(HKEY_LOCAL_MACHINE, keyPath(model));
+    return key ? readDword(key.get(), name) : std::nullopt;
+}
+
+std::optional<std::wstring> AppletRegistryTest::string(const wchar_t* model,
+                                                       const wchar_t* name) const {
+    wchar_t buffer[300] = {};
+    DWORD size = sizeof(buffer) - sizeof(wchar_t);
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, keyPath(model).c_str(), name, RRF_RT_REG_SZ, nullptr,
+                       buffer, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(buffer);
+}
+
+bool AppletRegistryTest::keyExists(const wchar_t* model) const {
+    return static_cast<bool>(openKeyForReading(HKEY_LOCAL_MACHINE, keyPath(model)));
+}
+
+void AppletRegistryTest::deleteParameters() {
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, keyPath().c_str());
+}
+
+} // namespace Korva::QELD::Test

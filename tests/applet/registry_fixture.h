@@ -1,0 +1,33 @@
+#pragma once
+
+#include "applet/registry_key.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace Korva::QELD::Test {
+
+// Points the applet at keys of the running test (under HKEY_LOCAL_MACHINE
+// and HKEY_CURRENT_USER) and at a service that is not installed; removes the
+// keys before and after the test.
+class AppletRegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The Parameters key of the test, or one of its model subkeys.
+    std::wstring keyPath(const wchar_t* model = nullptr) const;
+    void setDword(const wchar_t* model, const wchar_t* name, DWORD value);
+    void setString(const wchar_t* model, const wchar_t* name, const std::wstring& text);
+    std::optional<DWORD> dword(const wchar_t* model, const wchar_t* name) const;
+    std::optional<std::wstring> string(const wchar_t* model, const wchar_t* name) const;
+    bool keyExists(const wchar_t* model) const;
+    void deleteParameters();
+
+private:
+    std::wstring root_;
+};
+
+} // namespace Korva::QELD::Test
