@@ -150,6 +150,21 @@ TEST_F(RenderImage, JpegOrientationTurnsThePhotoUpright) {
     }
 }
 
+TEST_F(RenderImage, OriginalSizeReadsTheAnchoredPartThroughTheDecoder) {
+    // 40 x 20, red left and blue right, on a 10 x 10 screen: the left anchor
+    // shows red only, the right anchor blue only.
+    ImageParameters left = bgr24(10, 10, 2);
+    left.clip = 0x00;
+    ImageParameters right = bgr24(10, 10, 2);
+    right.clip = 0x22;
+    const Bytes leftBytes = renderImage(pathText(picture("halves.bmp")), left);
+    const Bytes rightBytes = renderImage(pathText(picture("halves.bmp")), right);
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_EQ(at(leftBytes, 10, i % 10, i / 10), red);
+        ASSERT_EQ(at(rightBytes, 10, i % 10, i / 10), blue);
+    }
+}
+
 TEST_F(RenderImage, TiffOrientationTurnsThePageUpright) {
     const Bytes bytes = renderImage(pathText(picture("rotated.tiff")), bgr24(20, 40));
     EXPECT_EQ(at(bytes, 20, 10, 5), red);
