@@ -46,13 +46,12 @@ std::vector<std::uint8_t> renderImage(const std::u16string& path,
 
     com_ptr<IWICImagingFactory> factory;
     check(::CoCreateInstance(CLSID_WICImagingFactory, nullptr,
-                             CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
-                             IID_IWICImagingFactory, reinterpret_cast<void**>(factory.put())),
+                             CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER, IID_IWICImagingFactory,
+                             reinterpret_cast<void**>(factory.put())),
           factory);
     com_ptr<IWICBitmapDecoder> decoder;
     check(factory.get()->CreateDecoderFromFilename(widePath, nullptr, GENERIC_READ,
-                                                   WICDecodeMetadataCacheOnDemand,
-                                                   decoder.put()),
+                                                   WICDecodeMetadataCacheOnDemand, decoder.put()),
           decoder, "IWICBitmapDecoder::CreateDecoderFromFilename");
     com_ptr<IWICBitmapFrameDecode> frame;
     check(decoder.get()->GetFrame(0, frame.put()), frame, "IWICBitmapFrameDecode::GetFrame");
