@@ -1,0 +1,85 @@
+#pragma once
+
+#include "common/event_log.h"
+#include "common/noncopyable.h"
+#include "common/unique_handle.h"
+#include "settings/device_config.h"
+#include "slideshow/image_entry.h"
+#include "slideshow/image_list_state.h"
+#include "slideshow/screen_format.h"
+
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace Korva::QELD {
+
+// While the folder of a list cannot be opened (not created yet, or gone),
+// the watcher tries again at this period; after a failed read it pauses as
+// long before opening the folder again.
+inline constexpr std::chrono::milliseconds folderRetryInterval{2000};
+
+// The size of one read of folder notifications.
+inline constexpr DWORD notificationBufferSize = 65535;
+
+// The slideshow of one folder with one layout: the pictures of the folder, the
+// current one, and a watcher thread that keeps the list in step with the
+// folder. Held by shared ownership: models with equal settings share a list.
+class ImageList : noncopyable {
+public:
+    // The renderer is renderImage in the service; tests give their own.
+    ImageList(const DeviceConfig& config, EventLog& eventLog, ImageRenderer render = renderImage);
+    ~ImageList();
+
+    // The prepared image of the current picture, empty without one.
+    std::vector<std::uint8_t> getImage(const ScreenFormat& format);
+
+    // The slideshow step; true when the list has a current picture afterwards.
+    bool advance();
+
+    // Whether the list was built from settings equal to these.
+    bool matches(const DeviceConfig& config);
+
+    // Set when a picture arrives in an empty list; reset by the main loop.
+    HANDLE changeEvent() const noexcept { return changeEvent_.get(); }
+    void resetChangeEvent();
+
+    // The entry paths in list order and the current one (empty without one),
+    // for diagnostics and tests.
+    std::vector<std::u16string> paths();
+    std::u16string currentPath();
+
+private:
+    // Balances the constructor's COM initialisation when it succeeded.
+    class ComInitialization : noncopyable {
+    public:
+        ComInitialization();
+        ~ComInitialization();
+    };
+
+    enum class WatchEnd { Quit, Failed };
+
+    void readDirectory();
+    void directoryThread() noexcept;
+    void followFolder(HANDLE completion, std::vector<std::uint8_t>& buffer);
+    WatchEnd watch(const std::u16string& folder, HANDLE handle, HANDLE completion,
+                   std::vector<std::uint8_t>& buffer);
+    void takeCompletion(const std::u16string& folder, const std::vector<std::uint8_t>& buffer,
+                        DWORD bytes);
+    void rescan(const std::u16string& folder);
+    bool quitWithin(DWORD milliseconds);
+    void setChangeEvent();
+
+    ComInitialization com_;
+    Win32::unique_event quitEvent_;
+    Win32::unique_event changeEvent_;
+    std::mutex mutex_;
+    EventLog& eventLog_;
+    ImageListState state_;
+    std::thread watcher_;
+};
+
+} // namespace Korva::QELD

@@ -1,0 +1,62 @@
+#include "slideshow/image_list_map.h"
+
+#include <utility>
+
+namespace Korva::QELD {
+
+ImageListMap::ImageListMap(ConfigurationData& settings, EventLog& eventLog, ImageRenderer render)
+    : eventLog_(eventLog), render_(std::move(render)) {
+    DeviceConfigMap configs;
+    {
+        auto lock = settings.lock();
+        configs = lock.deviceConfigs();
+    }
+    for (const auto& [model, config] : configs)
+        assign(model, config);
+}
+
+ImageListMap::~ImageListMap() = default;
+
+void ImageListMap::assign(ModelId model, const DeviceConfig& config) {
+    const std::lock_guard lock(mutex_);
+    assignList(lists_, model, config,
+               [&] { return std::make_shared<ImageList>(config, eventLog_, render_); });
+}
+
+void ImageListMap::apply(const DeviceConfigMap& configs) {
+    for (const auto& [model, config] : configs)
+        assign(model, config);
+    const std::lock_guard lock(mutex_);
+    dropUnconfigured(lists_, configs);
+}
+
+ImageList* ImageListMap::get(ModelId model) {
+    auto found = lists_.find(model);
+    if (found == lists_.end())
+        found = lists_.find(0);
+    return found != lists_.end() ? found->second.get() : nullptr;
+}
+
+std::vector<std::uint8_t> ImageListMap::getImage(ModelId model, const ScreenFormat& format) {
+    const std::lock_guard lock(mutex_);
+    ImageList* const list = get(model);
+    return list ? list->getImage(format) : std::vector<std::uint8_t>();
+}
+
+std::u16string ImageListMap::currentPath(ModelId model) {
+    const std::lock_guard lock(mutex_);
+    ImageList* const list = get(model);
+    return list ? list->currentPath() : std::u16string();
+}
+
+void ImageListMap::changeEvents(std::vector<HANDLE>& handles) const {
+    for (const auto& item : lists_)
+        handles.push_back(item.second->changeEvent());
+}
+
+void ImageListMap::resetChangeEvents() {
+    for (const auto& item : lists_)
+        item.second->resetChangeEvent();
+}
+
+} // namespace Korva::QELD

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "common/event_log.h"
+#include "common/noncopyable.h"
+#include "settings/configuration_data.h"
+#include "slideshow/image_list.h"
+#include "slideshow/image_list_sharing.h"
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace Korva::QELD {
+
+// The picture list of every tablet model that has a settings set; models with
+// equal settings share one list. ModelId 0, the generic list, is always there.
+class ImageListMap : noncopyable {
+public:
+    // Builds a list for every settings set, taking the settings lock to copy
+    // them. The renderer is renderImage in the service; tests give their own.
+    ImageListMap(ConfigurationData& settings, EventLog& eventLog,
+                 ImageRenderer render = renderImage);
+    ~ImageListMap();
+
+    // Gives the model the first list with equal settings, or a new one.
+    void assign(ModelId model, const DeviceConfig& config);
+
+    // Follows changed settings: lists whose settings did not change stay as
+    // they are; lists no model holds any more are destroyed at once.
+    void apply(const DeviceConfigMap& configs);
+
+    // The model's list, or the generic one when the model has no settings;
+    // null when there is neither (settings that could not be read). Only the
+    // main thread, which alone changes the map, calls this without the map's
+    // mutex.
+    ImageList* get(ModelId model);
+
+    // The current picture of the model's list, prepared for the screen;
+    // empty without one.
+    std::vector<std::uint8_t> getImage(ModelId model, const ScreenFormat& format);
+
+    // The entry path of the model's current picture, empty without one, so
+    // that a worker can tell which picture a failure belongs to.
+    std::u16string currentPath(ModelId model);
+
+    // Appends each model's change event in ModelId order (a shared list once
+    // per model).
+    void changeEvents(std::vector<HANDLE>& handles) const;
+    void resetChangeEvents();
+
+    // The lists by model, for the main loop's advance step, which runs on the
+    // thread that alone changes the map.
+    const ListsByModel<ImageList>& lists() const noexcept { return lists_; }
+
+private:
+    std::mutex mutex_;
+    ListsByModel<ImageList> lists_;
+    EventLog& eventLog_;
+    ImageRenderer render_;
+};
+
+} // namespace Korva::QELD

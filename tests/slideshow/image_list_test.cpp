@@ -1,0 +1,266 @@
+#include "slideshow/image_list.h"
+#include "tests/slideshow/list_folder_fixture.h"
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <thread>
+
+namespace Korva::QELD {
+namespace {
+
+using namespace Testing;
+using Paths = std::vector<std::u16string>;
+
+const ScreenFormat screen{0x04, 320, 240};
+
+class ImageListTest : public ListFolderTest {
+protected:
+    DeviceConfig config() const { return {0, 1, 0x11, true, folderSetting()}; }
+    std::unique_ptr<ImageList> openList(ImageRenderer render = {}) {
+        return std::make_unique<ImageList>(config(), eventLog_,
+                                           render ? std::move(render) : contentsRenderer());
+    }
+    Paths entries(std::initializer_list<const wchar_t*> names) const {
+        Paths result;
+        for (const wchar_t* name : names)
+            result.push_back(entry(name));
+        std::sort(result.begin(), result.end());
+        return result;
+    }
+    static Paths sorted(Paths paths) {
+        std::sort(paths.begin(), paths.end());
+        return paths;
+    }
+    static std::string shown(ImageList& list) {
+        const auto bytes = list.getImage(screen);
+        return std::string(bytes.begin(), bytes.end());
+    }
+    static bool follows(ImageList& list, const Paths& expected) {
+        return eventually([&] { return sorted(list.paths()) == expected; });
+    }
+    // Waits until the watcher follows the folder. A file changed before then
+    // (between the list's scan and the watcher's first read) keeps what was
+    // prepared from it, as only names are compared when the folder is listed.
+    void awaitWatching(ImageList& list) {
+        write(L"watching.gif", "watching");
+        ASSERT_TRUE(eventually([&] {
+            const auto paths = list.paths();
+            return std::find(paths.begin(), paths.end(), entry(L"watching.gif")) != paths.end();
+        }));
+    }
+};
+
+TEST_F(ImageListTest, ScanTakesPictureNamesWithLowerCasedPaths) {
+    for (const wchar_t* name :
+         {L"A.JPG", L"b.Jpeg", L"c.tiff", L"g.PnG", L"d.jfif", L"e.jpg.txt", L"f.", L"noext"})
+        write(name, "picture");
+    std::filesystem::create_directory(folder_ / L"Album.png");
+    auto list = openList();
+    const Paths expected = entries({L"a.jpg", L"album.png", L"b.jpeg", L"c.tiff", L"g.png"});
+    EXPECT_EQ(sorted(list->paths()), expected);
+    for (const auto& path : list->paths())
+        EXPECT_EQ(path.find(u"QELD"), std::u16string::npos);
+    EXPECT_TRUE(list->advance());
+    EXPECT_EQ(list->currentPath(), list->paths().front());
+    EXPECT_EQ(shown(*list), "picture");
+    EXPECT_TRUE(sink_.reports().empty());
+}
+
+TEST_F(ImageListTest, FollowsAdditionsAndRemovals) {
+    auto list = openList();
+    EXPECT_FALSE(list->advance());
+    EXPECT_TRUE(shown(*list).empty());
+
+    // The first picture is announced; further ones are not.
+    write(L"1.jpg", "one");
+    ASSERT_TRUE(signalledWithin(list->changeEvent()));
+    list->resetChangeEvent();
+    EXPECT_TRUE(list->advance());
+    EXPECT_EQ(shown(*list), "one");
+    write(L"2.jpg", "two");
+    write(L"3.jpg", "three");
+    ASSERT_TRUE(follows(*list, entries({L"1.jpg", L"2.jpg", L"3.jpg"})));
+    EXPECT_FALSE(signalledWithin(list->changeEvent(), std::chrono::milliseconds(0)));
+
+    // Deleting the picture shown makes the next one current, shown at the
+    // next tick rather than skipped.
+    list->advance();
+    ASSERT_EQ(list->currentPath(), entry(L"2.jpg"));
+    remove(L"2.jpg");
+    ASSERT_TRUE(eventually([&] { return list->currentPath() == entry(L"3.jpg"); }));
+    list->advance();
+    EXPECT_EQ(shown(*list), "three");
+
+    // Deleting the last picture while it is shown makes the first current.
+    remove(L"3.jpg");
+    ASSERT_TRUE(eventually([&] { return list->currentPath() == entry(L"1.jpg"); }));
+    EXPECT_TRUE(sink_.reports().empty());
+}
+
+TEST_F(ImageListTest, RenamedFilesAreFollowedUnderTheirNewNames) {
+    write(L"a.jpg", "a");
+    write(L"b.jpg", "b");
+    write(L"upload.tmp", "upload");
+    auto list = openList();
+    rename(L"a.jpg", L"Z.jpg");
+    ASSERT_TRUE(follows(*list, entries({L"b.jpg", L"z.jpg"})));
+    rename(L"upload.tmp", L"upload.png");
+    ASSERT_TRUE(follows(*list, entries({L"b.jpg", L"upload.png", L"z.jpg"})));
+    rename(L"b.jpg", L"b.txt");
+    ASSERT_TRUE(follows(*list, entries({L"upload.png", L"z.jpg"})));
+    list->advance();
+    EXPECT_FALSE(shown(*list).empty());
+}
+
+TEST_F(ImageListTest, RewrittenPictureIsPreparedAgain) {
+    write(L"p.bmp", "first");
+    auto list = openList();
+    awaitWatching(*list);
+    list->advance();
+    EXPECT_EQ(shown(*list), "first");
+    EXPECT_EQ(shown(*list), "first");
+    EXPECT_EQ(renders(), 1);
+    write(L"p.bmp", "second, longer");
+    EXPECT_TRUE(eventually([&] { return shown(*list) == "second, longer"; }));
+    // A rewrite that keeps the size is followed too.
+    write(L"p.bmp", "SECOND, LONGER");
+    EXPECT_TRUE(eventually([&] { return shown(*list) == "SECOND, LONGER"; }));
+}
+
+TEST_F(ImageListTest, PictureCopiedInSlowlyEndsUpWhole) {
+    auto list = openList();
+    write(L"slow.png", "chunk0;");
+    ASSERT_TRUE(signalledWithin(list->changeEvent()));
+    list->advance();
+    EXPECT_EQ(shown(*list), "chunk0;");
+    std::string whole = "chunk0;";
+    for (int i = 1; i < 6; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        const std::string chunk = "chunk" + std::to_string(i) + ";";
+        append(L"slow.png", chunk);
+        whole += chunk;
+    }
+    EXPECT_TRUE(eventually([&] { return shown(*list) == whole; }));
+    EXPECT_EQ(list->paths(), Paths{entry(L"slow.png")});
+}
+
+TEST_F(ImageListTest, FolderCreatedAfterStartIsPickedUp) {
+    const std::filesystem::path later = folder_ / L"Later";
+    const std::wstring setting = later.wstring() + L"\\";
+    ImageList list({0, 1, 0x11, true, std::u16string(setting.begin(), setting.end())}, eventLog_,
+                   contentsRenderer());
+    EXPECT_TRUE(list.paths().empty());
+    EXPECT_EQ(
+        sink_.reports(),
+        (std::vector<EventReport>{
+            {Event_ApiFailure, {"Korva::QELD::ImageList::readDirectory", "FindFirstFile", "3"}}}));
+
+    // Late enough that the watcher has already failed to open the folder.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    std::filesystem::create_directory(later);
+    std::ofstream(later / L"x.gif") << "x";
+    ASSERT_TRUE(signalledWithin(list.changeEvent()));
+    EXPECT_EQ(list.paths().size(), 1u);
+    std::ofstream(later / L"y.gif") << "y";
+    EXPECT_TRUE(eventually([&] { return list.paths().size() == 2; }));
+}
+
+// The watcher is kept waiting for the list's lock (a render holds it) while
+// far more changes happen than one notification buffer holds; the system then
+// reports that it lost them, and the list is brought in line by listing the
+// folder again.
+TEST_F(ImageListTest, LostNotificationsAreRecoveredByListingAgain) {
+    write(L"keep.jpg", "keep");
+    write(L"gone.jpg", "gone");
+    std::atomic<bool> holding{false};
+    const Win32::unique_event release = Win32::createEvent();
+    auto contents = contentsRenderer();
+    auto list = openList([&](const std::u16string& path, const ImageParameters& key) {
+        holding = true;
+        ::WaitForSingleObject(release.get(), INFINITE);
+        return contents(path, key);
+    });
+    list->advance();
+    std::thread render([&] { list->getImage(screen); });
+    ASSERT_TRUE(eventually([&] { return holding.load(); }));
+
+    Paths expected{entry(L"keep.jpg")};
+    for (int i = 0; i < 2000; ++i) {
+        const std::wstring name = L"picture number " + std::to_wstring(i) + L".jpg";
+        write(name, "x");
+        expected.push_back(entry(name));
+    }
+    remove(L"gone.jpg");
+    std::sort(expected.begin(), expected.end());
+    ::SetEvent(release.get());
+    render.join();
+    EXPECT_TRUE(follows(*list, expected));
+}
+
+// The Linux path of a folder of the Wine prefix; empty outside Wine.
+std::string unixPath(const std::filesystem::path& folder) {
+    using Convert = char*(CDECL*)(const wchar_t*);
+    const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (convert == nullptr)
+        return {};
+    char* const text = convert(folder.wstring().c_str());
+    if (text == nullptr)
+        return {};
+    std::string result(text);
+    ::HeapFree(::GetProcessHeap(), 0, text);
+    return result;
+}
+
+// Runs a shell command on the Linux side in a folder of the Wine prefix and
+// returns whether it succeeded. Wine starts Linux programs but gives no
+// waitable process for them, so the shell leaves its exit status in a file
+// that is polled for.
+bool runUnix(const std::filesystem::path& folder, const std::string& command) {
+    const std::filesystem::path status = folder / L"status.out";
+    std::filesystem::remove(status);
+    const std::string script = "cd '" + unixPath(folder) + "' && (" + command +
+                               "); echo $? > status.tmp && mv status.tmp status.out";
+    std::wstring line = L"/bin/sh -c \"" + std::wstring(script.begin(), script.end()) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process))
+        return false;
+    const Win32::unique_kernel_handle processHandle(process.hProcess);
+    const Win32::unique_kernel_handle threadHandle(process.hThread);
+    if (!eventually([&] { return std::filesystem::exists(status); }))
+        return false;
+    int code = -1;
+    std::ifstream(status) >> code;
+    return code == 0;
+}
+
+TEST_F(ImageListTest, ChangesMadeFromTheLinuxSideAreFollowed) {
+    if (unixPath(folder_).empty())
+        GTEST_SKIP() << "not running under Wine";
+    std::filesystem::create_directory(folder_ / L"staging");
+    std::ofstream(folder_ / L"staging" / L"one.jpg") << "one";
+    std::ofstream(folder_ / L"staging" / L"two.jpg") << "two";
+    auto list = openList();
+
+    ASSERT_TRUE(runUnix(folder_, "cp staging/one.jpg one.jpg"));
+    ASSERT_TRUE(signalledWithin(list->changeEvent()));
+    ASSERT_TRUE(runUnix(folder_, "mv staging/two.jpg two.jpg"));
+    EXPECT_TRUE(follows(*list, entries({L"one.jpg", L"two.jpg"})));
+    ASSERT_TRUE(runUnix(folder_, "mv one.jpg three.png"));
+    EXPECT_TRUE(follows(*list, entries({L"three.png", L"two.jpg"})));
+    ASSERT_TRUE(runUnix(folder_, "rm two.jpg"));
+    EXPECT_TRUE(follows(*list, entries({L"three.png"})));
+    list->advance();
+    EXPECT_EQ(shown(*list), "one");
+    ASSERT_TRUE(runUnix(folder_, "printf 'copied over' > three.png"));
+    EXPECT_TRUE(eventually([&] { return shown(*list) == "copied over"; }));
+}
+
+} // namespace
+} // namespace Korva::QELD
