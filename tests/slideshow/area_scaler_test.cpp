@@ -79,6 +79,53 @@ TEST(AreaScaler, EnlargesSmoothlyWithinTheSourceRange) {
               solidBitmap({5, 4}, 9, 8, 7).pixels);
 }
 
+// The scaled value of one channel computed directly from both axes' weights.
+double reference(const Bitmap& source, const AreaScaler::Axis& h, const AreaScaler::Axis& v,
+                 std::uint32_t x, std::uint32_t y, int channel) {
+    double sum = 0;
+    for (std::uint32_t ky = 0; ky < v.count[y]; ++ky)
+        for (std::uint32_t kx = 0; kx < h.count[x]; ++kx)
+            sum += v.weight[v.offset[y] + ky] * h.weight[h.offset[x] + kx] *
+                   source.row(v.first[y] + ky)[(h.first[x] + kx) * 4 + channel];
+    return sum;
+}
+
+TEST(AreaScaler, RowByRowEqualsTheWholePictureAtOnce) {
+    std::mt19937 random(3);
+    const auto side = [&random] { return static_cast<std::uint32_t>(1 + random() % 60); };
+    for (int round = 0; round < 60; ++round) {
+        const Bitmap source = noise({side(), side()}, static_cast<unsigned>(round));
+        const Size to{side(), side()};
+        const Bitmap scaled = scaleBitmap(source, to);
+        const AreaScaler::Axis h = scalerAxis(source.size.width, to.width);
+        const AreaScaler::Axis v = scalerAxis(source.size.height, to.height);
+        for (std::uint32_t y = 0; y < to.height; ++y)
+            for (std::uint32_t x = 0; x < to.width; ++x)
+                for (int c = 0; c < 4; ++c)
+                    ASSERT_NEAR(scaled.row(y)[x * 4 + c], reference(source, h, v, x, y, c), 0.51)
+                        << source.size.width << "x" << source.size.height << " -> " << to.width
+                        << "x" << to.height << " at " << x << "," << y;
+    }
+}
+
+TEST(AreaScaler, EveryAxisWeighsToOneAndCoversTheSource) {
+    for (std::uint32_t from = 1; from < 70; ++from)
+        for (std::uint32_t to = 1; to < 70; ++to) {
+            const AreaScaler::Axis axis = scalerAxis(from, to);
+            ASSERT_EQ(axis.first.size(), to);
+            for (std::uint32_t j = 0; j < to; ++j) {
+                double sum = 0;
+                for (std::uint32_t k = 0; k < axis.count[j]; ++k)
+                    sum += axis.weight[axis.offset[j] + k];
+                ASSERT_NEAR(sum, 1.0, 1e-5) << from << " -> " << to << " at " << j;
+                ASSERT_LE(axis.first[j] + axis.count[j], from);
+                if (j > 0) { // rows can stream in order
+                    ASSERT_GE(axis.first[j], axis.first[j - 1]);
+                }
+            }
+        }
+}
+
 TEST(AreaScaler, AnySizePairStaysInsideTheSourceRange) {
     std::mt19937 random(7);
     const auto side = [&random] { return static_cast<std::uint32_t>(1 + random() % 40); };
