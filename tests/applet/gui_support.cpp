@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace Korva::QELD::Test {
@@ -33,6 +34,22 @@ BOOL CALLBACK findBox(HWND window, LPARAM data) {
         return FALSE;
     }
     return TRUE;
+}
+
+// A Unix program started through cmd runs on its own: the picture is done
+// when its file exists and stops growing.
+void waitForFinishedFile(const std::wstring& path) {
+    LONGLONG last = -1;
+    for (int i = 0; i < 100; ++i) {
+        ::Sleep(100);
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+            continue;
+        const LONGLONG size = (LONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        if (size > 0 && size == last)
+            return;
+        last = size;
+    }
 }
 
 } // namespace
@@ -125,12 +142,24 @@ std::vector<std::uint32_t> iconPixels(HICON icon) {
 }
 
 void saveScreenshot(const std::string& name) {
-    ::UpdateWindow(::GetActiveWindow());
-    ::Sleep(300);
-    std::wstring command =
-        L"cmd /c start /wait /unix /usr/bin/import -window root " +
-        std::wstring(QELD_SCREENSHOT_DIR, QELD_SCREENSHOT_DIR + sizeof(QELD_SCREENSHOT_DIR) - 1) +
-        L"/" + std::wstring(name.begin(), name.end()) + L".png";
+    // Let the windows paint and the display catch up before the picture.
+    const auto until = ::GetTickCount() + 1000;
+    MSG message;
+    while (::GetTickCount() < until) {
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        ::GdiFlush();
+        ::Sleep(20);
+    }
+    const std::wstring unixPath =
+        std::wstring(QELD_SCREENSHOT_DIR) + L"/" + std::wstring(name.begin(), name.end()) + L".png";
+    std::wstring windowsPath = L"Z:" + unixPath;
+    std::replace(windowsPath.begin(), windowsPath.end(), L'/', L'\\');
+    ::DeleteFileW(windowsPath.c_str());
+    // The quotes keep cmd from reading the slashes of the Unix path as switches.
+    std::wstring command = L"cmd /c start /unix /usr/bin/import -window root \"" + unixPath + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
@@ -139,7 +168,7 @@ void saveScreenshot(const std::string& name) {
         return;
     const Korva::Win32::unique_kernel_handle processHandle(process.hProcess);
     const Korva::Win32::unique_kernel_handle threadHandle(process.hThread);
-    ::WaitForSingleObject(processHandle.get(), 20000);
+    waitForFinishedFile(windowsPath);
 }
 
 } // namespace Korva::QELD::Test

@@ -10,3 +10,7 @@ target_link_libraries(applet_gui_support PUBLIC applet GTest::gtest)
 qeld_test(NAME applet_edit_dialog_test GUI
           SOURCES edit_dialog_test.cpp $<TARGET_OBJECTS:applet_resources>
           LIBS applet_gui_support settings)
+
+qeld_test(NAME applet_view_dialog_test GUI
+          SOURCES view_dialog_test.cpp $<TARGET_OBJECTS:applet_resources>
+          LIBS applet_gui_support)
