@@ -14,3 +14,11 @@ qeld_test(NAME applet_edit_dialog_test GUI
 qeld_test(NAME applet_view_dialog_test GUI
           SOURCES view_dialog_test.cpp $<TARGET_OBJECTS:applet_resources>
           LIBS applet_gui_support)
+
+# The real library, loaded as the control panel loads it; it reads the real
+# Parameters key and writes the user's window state.
+qeld_test(NAME applet_entry_points_test GUI SERIAL registry
+          SOURCES entry_points_test.cpp)
+add_dependencies(applet_entry_points_test qeldcpl)
+target_compile_definitions(applet_entry_points_test PRIVATE
+    QELD_APPLET_LIBRARY=L"Z:$<TARGET_FILE:qeldcpl>")

@@ -1,0 +1,97 @@
+#include "common/unique_handle.h"
+
+#include <cpl.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+using Korva::Win32::unique_module;
+
+using CplProc = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
+using ConfigureProc = INT(WINAPI*)(BOOL);
+
+// The library as the control panel and the launcher load it.
+class EntryPointsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        library.reset(::LoadLibraryW(QELD_APPLET_LIBRARY));
+        ASSERT_TRUE(library);
+        cpl = exported<CplProc>("CPlApplet");
+        configure = exported<ConfigureProc>("ConfigureQELD");
+        ASSERT_NE(cpl, nullptr);
+        ASSERT_NE(configure, nullptr);
+    }
+
+    template <class Proc> Proc exported(const char* name) {
+        // FARPROC has no parameters; passing through void* states the real type.
+        return reinterpret_cast<Proc>(
+            reinterpret_cast<void*>(::GetProcAddress(library.get(), name)));
+    }
+
+    unique_module library;
+    CplProc cpl = nullptr;
+    ConfigureProc configure = nullptr;
+};
+
+TEST_F(EntryPointsTest, ControlPanelMessages) {
+    EXPECT_EQ(cpl(nullptr, CPL_INIT, 0, 0), 1);
+    EXPECT_EQ(cpl(nullptr, CPL_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(cpl(nullptr, CPL_SELECT, 0, 0), 0);
+    EXPECT_EQ(cpl(nullptr, CPL_STOP, 0, 0), 0);
+    EXPECT_EQ(cpl(nullptr, CPL_EXIT, 0, 0), 0);
+    EXPECT_EQ(cpl(nullptr, 1234, 0, 0), 0);
+}
+
+TEST_F(EntryPointsTest, InquireFillsOnlyTheOneApplet) {
+    CPLINFO info;
+    std::memset(&info, 0x5A, sizeof(info));
+    EXPECT_EQ(cpl(nullptr, CPL_INQUIRE, 1, reinterpret_cast<LPARAM>(&info)), 0);
+    EXPECT_EQ(cpl(nullptr, CPL_INQUIRE, -1, reinterpret_cast<LPARAM>(&info)), 0);
+    EXPECT_EQ(info.idIcon, 0x5A5A5A5A) << "a wrong index leaves the record untouched";
+    EXPECT_EQ(cpl(nullptr, CPL_INQUIRE, 0, reinterpret_cast<LPARAM>(&info)), 0);
+    EXPECT_EQ(info.idIcon, 128);
+    EXPECT_EQ(info.idName, 231);
+    EXPECT_EQ(info.idInfo, 210);
+    EXPECT_EQ(info.lData, 0);
+}
+
+TEST_F(EntryPointsTest, NewInquireFillsTheWideRecord) {
+    NEWCPLINFOW info;
+    std::memset(&info, 0x5A, sizeof(info));
+    EXPECT_EQ(cpl(nullptr, CPL_NEWINQUIRE, 0, reinterpret_cast<LPARAM>(&info)), 0);
+    EXPECT_EQ(info.dwSize, sizeof(info));
+    EXPECT_EQ(info.dwFlags, 0u);
+    EXPECT_EQ(info.dwHelpContext, 0u);
+    EXPECT_EQ(info.lData, 0);
+    EXPECT_NE(info.hIcon, nullptr);
+    EXPECT_STREQ(info.szName, L"QEL Display");
+    EXPECT_STREQ(info.szInfo, L"QEL Display configuration");
+    EXPECT_STREQ(info.szHelpFile, L"");
+}
+
+// Closes the dialog with Close as soon as it appears.
+void closeDialogLater(std::atomic<bool>& closed) {
+    for (int i = 0; i < 500 && !closed; ++i) {
+        const HWND dialog = ::FindWindowW(L"#32770", L"Zelqa QEL Display");
+        if (dialog != nullptr && ::IsWindowVisible(dialog)) {
+            ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            closed = true;
+        }
+        ::Sleep(20);
+    }
+}
+
+TEST_F(EntryPointsTest, ReadOnlyDialogClosesWithTwo) {
+    std::atomic<bool> closed{false};
+    std::thread closer(closeDialogLater, std::ref(closed));
+    const INT result = configure(FALSE);
+    closed = true;
+    closer.join();
+    EXPECT_EQ(result, 2);
+}
+
+} // namespace
