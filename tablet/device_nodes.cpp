@@ -2,8 +2,11 @@
 
 #include "common/error_categories.h"
 #include "tablet/device_info_set.h"
+#include "tablet/sibling_interface_id.h"
 
 #include <cfgmgr32.h>
+
+#include <optional>
 
 namespace Korva::QEL {
 namespace {
@@ -24,23 +27,39 @@ std::wstring deviceInstanceId(DEVINST node) {
     return id;
 }
 
+namespace {
+
+// The instance id of the USB interface after the one that carries the HID
+// node. Wine's configuration manager has no device tree: its CM_Get_Parent
+// answers CR_NO_SUCH_DEVNODE for every node, so the id is found by name.
+std::optional<std::wstring> nextInterfaceId(DEVINST hidNode) {
+    DEVINST usbInterface = 0;
+    const CONFIGRET parent = ::CM_Get_Parent(&usbInterface, hidNode, 0);
+    if (parent == CR_NO_SUCH_DEVNODE)
+        return siblingInterfaceId(deviceInstanceId(hidNode));
+    check(parent, "CM_Get_Parent");
+    DEVINST sibling = 0;
+    check(::CM_Get_Sibling(&sibling, usbInterface, 0), "CM_Get_Sibling");
+    return deviceInstanceId(sibling);
+}
+
+} // namespace
+
 // The configuration manager's own interface list call is a stub on Wine
 // that ends the process, so the sibling's interfaces are listed through
 // SetupAPI with its instance id as the enumerator, which Windows documents
 // as the same query.
 std::wstring findBulkInterfacePath(DEVINST hidNode) {
-    DEVINST usbInterface = 0;
-    check(::CM_Get_Parent(&usbInterface, hidNode, 0), "CM_Get_Parent");
-    DEVINST sibling = 0;
-    check(::CM_Get_Sibling(&sibling, usbInterface, 0), "CM_Get_Sibling");
-    const std::wstring id = deviceInstanceId(sibling);
+    const auto id = nextInterfaceId(hidNode);
     std::wstring path;
+    if (!id)
+        return path;
     enumerateDeviceInterfaces(
         [&](HDEVINFO, SP_DEVINFO_DATA&, const SP_DEVICE_INTERFACE_DETAIL_DATA_W& detail) {
             path = detail.DevicePath;
             return false;
         },
-        tabletBulkInterfaceGuid, id.c_str());
+        tabletBulkInterfaceGuid, id->c_str());
     return path;
 }
 

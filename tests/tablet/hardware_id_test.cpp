@@ -1,5 +1,6 @@
 #include "tablet/hardware_id.h"
 #include "tablet/product_tables.h"
+#include "tablet/sibling_interface_id.h"
 #include "tablet/tablet_device.h"
 
 #include <gtest/gtest.h>
@@ -90,6 +91,19 @@ TEST(ProductTables, ChooseTheEncodingModeFromPixelClassAndBulkPipe) {
         EXPECT_EQ(encodingModeFor(productId, false), 0x00);
         EXPECT_EQ(encodingModeFor(productId, true), 0x10);
     }
+}
+
+TEST(SiblingInterfaceId, NamesTheNextInterfaceOfTheSameDevice) {
+    EXPECT_EQ(siblingInterfaceId(L"HID\\VID_2B7C&PID_0C16&REV_0100&MI_00\\QV0_1"),
+              L"USB\\VID_2B7C&PID_0C16&REV_0100&MI_01\\QV0_1");
+    EXPECT_EQ(siblingInterfaceId(L"hid\\vid_2b7c&pid_0c16&mi_0f&col01\\7&ab&0"),
+              L"USB\\VID_2B7C&PID_0C16&MI_10&COL01\\7&ab&0");
+    EXPECT_FALSE(siblingInterfaceId(L"HID\\VID_2B7C&PID_0C16&REV_0100\\QV0_1"));
+    EXPECT_FALSE(siblingInterfaceId(L"HID\\VID_2B7C&PID_0C16&MI_FF\\QV0_1"));
+    EXPECT_FALSE(siblingInterfaceId(L"HID\\VID_2B7C&PID_0C16&MI_0\\QV0_1"));
+    EXPECT_FALSE(siblingInterfaceId(L"HID\\VID_2B7C&PID_0C16\\QV&MI_00"));
+    EXPECT_FALSE(siblingInterfaceId(L"USB\\VID_2B7C&PID_0C16&MI_00\\QV0_1"));
+    EXPECT_FALSE(siblingInterfaceId(L"HID&MI_00"));
 }
 
 } // namespace
