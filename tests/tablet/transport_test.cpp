@@ -3,6 +3,8 @@
 
 #include <hidclass.h>
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 namespace Korva::QEL {
@@ -51,6 +53,30 @@ TEST(Discovery, SkipsForeignHidDevicesAndTakesThemAsFullyOn) {
     EXPECT_EQ(visits, 1);
     for (const TabletDevice& tablet : listTablets())
         EXPECT_TRUE(isFamilyTablet(tablet.idVendor, tablet.idProduct));
+}
+
+TEST(Discovery, DeviceOfAnotherVendorOpensWithProductIdZero) {
+    std::optional<TabletDevice> foreign;
+    enumerateHidInterfaces(
+        [&](HDEVINFO, SP_DEVINFO_DATA& device, const SP_DEVICE_INTERFACE_DETAIL_DATA_W& detail) {
+            TabletDevice record;
+            record.hidPath = detail.DevicePath;
+            record.deviceNode = device.DevInst;
+            record.deviceInstanceId = deviceInstanceId(device.DevInst);
+            foreign = record;
+            return false;
+        },
+        GUID_DEVINTERFACE_HID);
+    ASSERT_TRUE(foreign);
+    UsbInterface device(std::make_shared<Win32::WinusbDll>());
+    const std::error_code code = device.open(*foreign, false);
+    ASSERT_FALSE(code) << code.message();
+    EXPECT_TRUE(device.isOpen());
+    EXPECT_FALSE(device.canWriteBulk());
+    EXPECT_EQ(device.productId(), 0);
+    // Closing cancels the reader's pending read.
+    device.close();
+    EXPECT_FALSE(device.isOpen());
 }
 
 TEST(WinusbBinding, LoadsOnceAndStaysLoaded) {
