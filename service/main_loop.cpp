@@ -1,21 +1,128 @@
 #include "service/main_thread.h"
 
-namespace Korva::QELD {
+#include "service/slideshow_clock.h"
+#include "slideshow/device_list.h"
+#include "slideshow/image_list_map.h"
 
-// Until the slideshow engine takes over, the loop only consumes the flag word
-// so that the console's notifications are taken and quit ends the thread.
-void mainLoop(ConfigurationData& settings, EventLog&) noexcept {
-    try {
-        for (;;) {
-            const HANDLE flagsEvent = settings.flagsEvent();
-            if (::WaitForSingleObjectEx(flagsEvent, INFINITE, FALSE) != WAIT_OBJECT_0)
-                return;
-            auto lock = settings.lock();
-            const ConfigurationFlags flags = lock.flags();
-            lock.flags() = 0;
-            if (flags & ConfigurationFlag_Quit)
-                return;
+#include <set>
+#include <vector>
+
+namespace Korva::QELD {
+namespace {
+
+enum class Next { Tick, Wait, End };
+
+class MainLoop {
+public:
+    MainLoop(ConfigurationData& settings, EventLog& eventLog)
+        : settings_(settings), eventLog_(eventLog), clock_(settings.lock().updateTime()),
+          imageLists_(settings, eventLog), devices_(imageLists_, eventLog) {}
+
+    void run() {
+        updateDevices();
+        for (Next next = Next::Tick; next != Next::End;) {
+            if (next == Next::Tick)
+                tick();
+            next = waitOnce();
         }
+        devices_.clear();
+    }
+
+private:
+    static SlideshowClock::Clock::time_point now() { return SlideshowClock::Clock::now(); }
+
+    // Several models may share one list: each list steps once per tick.
+    void tick() {
+        std::set<const ImageList*> advanced;
+        bool anyPicture = false;
+        for (const auto& [model, list] : imageLists_.lists()) {
+            if (advanced.insert(list.get()).second && list->advance())
+                anyPicture = true;
+        }
+        if (anyPicture)
+            devices_.setUpdateEvents();
+        clock_.start(now());
+    }
+
+    Next waitOnce() {
+        std::vector<HANDLE> handles = devices_.threadHandles();
+        const DWORD workers = static_cast<DWORD>(handles.size());
+        handles.push_back(settings_.flagsEvent());
+        imageLists_.changeEvents(handles);
+        const DWORD result =
+            ::WaitForMultipleObjectsEx(static_cast<DWORD>(handles.size()), handles.data(), FALSE,
+                                       clock_.timeout(now()), FALSE);
+        if (result == WAIT_TIMEOUT)
+            return Next::Tick;
+        if (result >= WAIT_OBJECT_0 + handles.size())
+            return Next::End;
+        const DWORD index = result - WAIT_OBJECT_0;
+        if (index < workers) {
+            devices_.erase(index);
+            if (workers == 1)
+                clock_.stop();
+            return Next::Wait;
+        }
+        if (index == workers)
+            return handleFlags(workers);
+        imageLists_.resetChangeEvents();
+        return Next::Tick;
+    }
+
+    // Acts on every flag of one wake in a fixed order, so that suspend and
+    // resume raised together stop all workers and then start them afresh.
+    Next handleFlags(DWORD workers) {
+        auto lock = settings_.lock();
+        const ConfigurationFlags flags = std::exchange(lock.flags(), 0);
+        if (flags & ConfigurationFlag_Quit)
+            return Next::End;
+        if (flags & ConfigurationFlag_DeviceChange) {
+            updateDevices();
+            if (workers == 0 && devices_.size() != 0)
+                clock_.start(now());
+        }
+        if (flags & ConfigurationFlag_Suspend) {
+            devices_.clear();
+            clock_.stop();
+        }
+        if (flags & ConfigurationFlag_Resume) {
+            updateDevices();
+            if (devices_.size() != 0)
+                clock_.start(now());
+        }
+        if (flags & ConfigurationFlag_UpdateTime)
+            clock_.changeInterval(lock.updateTime());
+        if (flags & ConfigurationFlag_DeviceConfig) {
+            const DeviceConfigMap configs = lock.deviceConfigs();
+            imageLists_.apply(configs);
+            return Next::Tick;
+        }
+        return Next::Wait;
+    }
+
+    // A failed enumeration must not end the slideshow for good: it is
+    // reported, the workers already running go on, and the next device
+    // notification enumerates again.
+    void updateDevices() {
+        try {
+            devices_.update();
+        } catch (const std::exception& e) {
+            eventLog_.reportException("Korva::QELD::DeviceList::update", e);
+        }
+    }
+
+    ConfigurationData& settings_;
+    EventLog& eventLog_;
+    SlideshowClock clock_;
+    ImageListMap imageLists_;
+    DeviceList devices_;
+};
+
+} // namespace
+
+void mainLoop(ConfigurationData& settings, EventLog& eventLog) noexcept {
+    try {
+        MainLoop(settings, eventLog).run();
     } catch (...) {
     }
 }

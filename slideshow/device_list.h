@@ -1,0 +1,64 @@
+#pragma once
+
+#include "common/event_log.h"
+#include "common/noncopyable.h"
+#include "common/unique_handle.h"
+#include "slideshow/image_list_map.h"
+#include "tablet/tablet_device.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace Korva::QELD {
+
+// One worker's events and thread. Destroying it tells the worker to quit
+// (it blanks its tablet) and joins it.
+class DeviceThreadHandle {
+public:
+    DeviceThreadHandle() = default;
+    DeviceThreadHandle(DeviceThreadHandle&&) noexcept = default;
+    DeviceThreadHandle& operator=(DeviceThreadHandle&& other) noexcept;
+    ~DeviceThreadHandle();
+
+    Win32::unique_event quitEvent;
+    Win32::unique_event updateEvent;
+    Win32::unique_kernel_handle thread;
+
+private:
+    void stop() noexcept;
+};
+
+// One worker thread per attached tablet, keyed by the tablet's HID path. All
+// operations run on the main thread; the workers never touch the list.
+class DeviceList : noncopyable {
+public:
+    DeviceList(ImageListMap& imageLists, EventLog& eventLog)
+        : imageLists_(imageLists), eventLog_(eventLog) {}
+    ~DeviceList() { clear(); }
+
+    // Starts a worker for every attached tablet that has none.
+    void update();
+
+    // The workers' thread handles in list order, for the main loop's wait.
+    std::vector<HANDLE> threadHandles() const;
+
+    // Ends and removes the worker at that position of threadHandles().
+    void erase(std::size_t position);
+
+    void clear();
+
+    // Wakes every worker to show its list's current picture.
+    void setUpdateEvents();
+
+    std::size_t size() const noexcept { return threads_.size(); }
+
+private:
+    DeviceThreadHandle start(const QEL::TabletDevice& tablet);
+
+    std::map<std::wstring, DeviceThreadHandle> threads_;
+    ImageListMap& imageLists_;
+    EventLog& eventLog_;
+};
+
+} // namespace Korva::QELD

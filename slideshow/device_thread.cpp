@@ -1,0 +1,180 @@
+#include "slideshow/device_thread.h"
+
+#include "common/error_categories.h"
+#include "common/thread_name.h"
+#include "slideshow/message_wait.h"
+#include "tablet/product_tables.h"
+#include "tablet/protocol.h"
+#include "tablet/usb_interface.h"
+
+#include <objbase.h>
+
+namespace Korva::QELD {
+namespace {
+
+constexpr const char* threadFunction = "Korva::QELD::DeviceThread::operator ()";
+constexpr DWORD retryDelay = 1000;
+using removed = QEL::Interface::device_removed_error;
+
+ModelId modelFor(std::uint16_t productId) {
+    const auto found = QEL::productModelTable.find(productId);
+    return found == QEL::productModelTable.end() ? 0 : found->second;
+}
+
+// The picture decoding runs on this thread, in a single-threaded apartment.
+class ComApartment {
+public:
+    ComApartment() {
+        const HRESULT hr = ::CoInitializeEx(
+            nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE | COINIT_SPEED_OVER_MEMORY);
+        if (FAILED(hr))
+            Win32::throwHResult(hr, "CoInitializeEx");
+    }
+    ~ComApartment() { ::CoUninitialize(); }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+};
+
+} // namespace
+
+DeviceThread::DeviceThread(const QEL::TabletDevice& device, ImageListMap& imageLists,
+                           HANDLE quitEvent, HANDLE updateEvent, EventLog& eventLog)
+    : modelId_(modelFor(device.idProduct)), device_(device), imageLists_(imageLists),
+      quitEvent_(quitEvent), updateEvent_(updateEvent), eventLog_(eventLog) {}
+
+void DeviceThread::operator()() noexcept {
+    try {
+        run();
+    } catch (const removed&) {
+        eventLog_.report(Event_DeviceRemoved);
+    } catch (const std::system_error& e) {
+        eventLog_.reportSystemError(e.code().value());
+    } catch (const std::exception& e) {
+        eventLog_.reportException(threadFunction, e);
+    } catch (...) {
+        eventLog_.reportUnexpectedType();
+    }
+    winusb_.reset();
+}
+
+void DeviceThread::run() {
+    Win32::setThreadName("DeviceThread");
+    const ComApartment com;
+    winusb_ = std::make_shared<Win32::WinusbDll>();
+    if (!probe())
+        return;
+    const HANDLE waits[] = {quitEvent_, updateEvent_};
+    for (;;) {
+        std::vector<std::uint8_t> bytes = fetch();
+        if (!::ResetEvent(updateEvent_))
+            Win32::throwLastError("ResetEvent");
+        const std::optional<DWORD> shown = show(bytes);
+        const DWORD result =
+            shown ? *shown : ::WaitForMultipleObjectsEx(2, waits, FALSE, INFINITE, FALSE);
+        if (result == WAIT_OBJECT_0 + 1)
+            continue;
+        if (result == WAIT_OBJECT_0)
+            blank();
+        else
+            eventLog_.reportWaitResult(threadFunction, 269, result);
+        return;
+    }
+}
+
+void DeviceThread::startDelay() {
+    const DWORD result = waitPumpingMessages(&quitEvent_, 1, retryDelay, true);
+    if (result != WAIT_OBJECT_0 && result != WAIT_TIMEOUT)
+        eventLog_.reportWaitResult(threadFunction, 102, result);
+}
+
+// Probes until the screen format is known; false when the tablet reports no
+// screen. Opens that fail for other reasons than a vanished tablet are
+// retried without limit; system errors three times in the worker's life.
+bool DeviceThread::probe() {
+    for (;;) {
+        startDelay();
+        format_.width = 0;
+        try {
+            if (probeOnce())
+                return format_.width != 0;
+        } catch (const std::system_error&) {
+            if (probeRetries_ == 0)
+                throw;
+            --probeRetries_;
+        }
+    }
+}
+
+bool DeviceThread::probeOnce() {
+    QEL::UsbInterface tablet(winusb_);
+    if (const auto error = tablet.open(device_, false)) {
+        if (error.value() == ERROR_FILE_NOT_FOUND)
+            throw removed();
+        return false;
+    }
+    const auto capability = QEL::Protocol(tablet).readCapability();
+    format_.width = capability.width;
+    format_.height = capability.height;
+    format_.encodingMode = QEL::encodingModeFor(device_.idProduct, tablet.canWriteBulk());
+    return true;
+}
+
+// A picture that cannot be rendered must not stop the tablet: the failure is
+// reported once per picture and error, the tablet keeps what it shows, and
+// the next wake-up tries again.
+std::vector<std::uint8_t> DeviceThread::fetch() {
+    const std::u16string picture = imageLists_.currentPath(modelId_);
+    try {
+        auto bytes = imageLists_.getImage(modelId_, format_);
+        failures_.rendered(picture);
+        return bytes;
+    } catch (const std::system_error& e) {
+        if (failures_.firstFailure(picture, e.code().value()))
+            eventLog_.reportSystemError(e.code().value());
+    } catch (const std::exception& e) {
+        if (failures_.firstFailure(picture, 0))
+            eventLog_.reportException(threadFunction, e);
+    }
+    return {};
+}
+
+// Uploads until the picture is sent; a wake-up or quit while the tablet is
+// busy ends the attempt with that wait result.
+std::optional<DWORD> DeviceThread::show(std::vector<std::uint8_t>& bytes) {
+    if (bytes.empty())
+        return std::nullopt;
+    const HANDLE waits[] = {quitEvent_, updateEvent_};
+    for (;;) {
+        if (upload(bytes)) {
+            bytes.clear();
+            return std::nullopt;
+        }
+        const DWORD result = waitPumpingMessages(waits, 2, retryDelay, false);
+        if (result != WAIT_TIMEOUT && result != WAIT_OBJECT_0 + 2)
+            return result;
+    }
+}
+
+bool DeviceThread::upload(const std::vector<std::uint8_t>& bytes) {
+    QEL::UsbInterface tablet(winusb_);
+    if (const auto error = tablet.open(device_, true)) {
+        if (error.value() == ERROR_FILE_NOT_FOUND)
+            throw removed();
+        return false;
+    }
+    const bool sent =
+        QEL::Protocol(tablet).uploadImage(format_.encodingMode, bytes.data(), bytes.size());
+    if (sent)
+        tablet.close();
+    return sent;
+}
+
+void DeviceThread::blank() {
+    QEL::UsbInterface tablet(winusb_);
+    if (tablet.open(device_, true))
+        return;
+    QEL::Protocol(tablet).clearScreen();
+    tablet.close();
+}
+
+} // namespace Korva::QELD

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "common/event_log.h"
+#include "settings/device_config.h"
+#include "slideshow/image_list_map.h"
+#include "slideshow/picture_failures.h"
+#include "slideshow/screen_format.h"
+#include "tablet/tablet_device.h"
+#include "tablet/winusb_dll.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace Korva::QELD {
+
+// The worker of one tablet: probes its screen once, then shows the current
+// picture of its model's list each time it is woken, and blanks the screen
+// when told to quit.
+class DeviceThread {
+public:
+    DeviceThread(const QEL::TabletDevice& device, ImageListMap& imageLists, HANDLE quitEvent,
+                 HANDLE updateEvent, EventLog& eventLog);
+
+    // The worker body; reports its own failure and never throws.
+    void operator()() noexcept;
+
+private:
+    void run();
+    bool probe();
+    bool probeOnce();
+    std::vector<std::uint8_t> fetch();
+    std::optional<DWORD> show(std::vector<std::uint8_t>& bytes);
+    bool upload(const std::vector<std::uint8_t>& bytes);
+    void blank();
+    void startDelay();
+
+    ModelId modelId_;
+    QEL::TabletDevice device_;
+    ImageListMap& imageLists_;
+    HANDLE quitEvent_;
+    HANDLE updateEvent_;
+    EventLog& eventLog_;
+
+    std::shared_ptr<Win32::WinusbDll> winusb_;
+    ScreenFormat format_;
+    int probeRetries_ = 3;
+    PictureFailures failures_;
+};
+
+} // namespace Korva::QELD

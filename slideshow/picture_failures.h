@@ -1,0 +1,27 @@
+#pragma once
+
+#include <set>
+#include <string>
+#include <utility>
+
+namespace Korva::QELD {
+
+// Remembers which pictures failed to render with which error, so that a bad
+// file in the folder is reported once rather than at every slideshow tick.
+class PictureFailures {
+public:
+    // True the first time this picture fails with this error value.
+    bool firstFailure(const std::u16string& picture, int error) {
+        return failures_.emplace(picture, error).second;
+    }
+
+    // A picture that renders again may be reported again if it breaks later.
+    void rendered(const std::u16string& picture) {
+        std::erase_if(failures_, [&](const auto& failure) { return failure.first == picture; });
+    }
+
+private:
+    std::set<std::pair<std::u16string, int>> failures_;
+};
+
+} // namespace Korva::QELD

@@ -1,0 +1,197 @@
+#include "child_process.h"
+#include "console_session.h"
+#include "picture_files.h"
+
+#include "slideshow/render_image.h"
+#include "tests/tablet/virtual_tablets.h"
+#include "tools/vtablet/model/pixel_decode.h"
+
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+#include <functional>
+
+using namespace Korva::QELD;
+using Korva::QEL::Test::VirtualTablets;
+
+namespace {
+
+const wchar_t* const parameters = L"SYSTEM\\CurrentControlSet\\services\\QELDSVC\\Parameters";
+
+struct Tablet {
+    int slot;
+    ScreenFormat format;
+};
+
+// The slideshow end to end: the real program in console mode, virtual
+// tablets under Wine's HID stack, pictures in a folder of the test's own.
+class Slideshow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        wchar_t temp[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, temp);
+        folder_ =
+            std::wstring(temp) + L"qeld-slideshow-" + std::to_wstring(::GetCurrentProcessId());
+        removeFolder();
+        ::CreateDirectoryW(folder_.c_str(), nullptr);
+        deleteParameters();
+        setText(nullptr, L"Folder", folder_);
+        setDword(nullptr, L"Update Time", 2000);
+    }
+    void TearDown() override {
+        session_.reset();
+        deleteParameters();
+        removeFolder();
+        ::CoUninitialize();
+    }
+
+    void removeFolder() {
+        WIN32_FIND_DATAW found;
+        const HANDLE find = ::FindFirstFileW((folder_ + L"\\*").c_str(), &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do
+                ::DeleteFileW((folder_ + L"\\" + found.cFileName).c_str());
+            while (::FindNextFileW(find, &found));
+            ::FindClose(find);
+        }
+        ::RemoveDirectoryW(folder_.c_str());
+    }
+    std::wstring picture(const wchar_t* name) const { return folder_ + L"\\" + name; }
+
+    static void setDword(const wchar_t* subkey, const wchar_t* name, DWORD value) {
+        const std::wstring key = subkey ? std::wstring(parameters) + L"\\" + subkey : parameters;
+        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, REG_DWORD, &value, sizeof value);
+    }
+    static void setText(const wchar_t* subkey, const wchar_t* name, const std::wstring& text) {
+        const std::wstring key = subkey ? std::wstring(parameters) + L"\\" + subkey : parameters;
+        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, REG_SZ, text.c_str(),
+                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
+
+    Tablet plug(const std::string& arguments, ScreenFormat format) {
+        return {tablets_.plug(arguments), format};
+    }
+
+    // What the tablet's screen shows when it shows this picture.
+    static std::vector<std::uint8_t> expected(const std::wstring& path, const Tablet& tablet,
+                                              const DeviceConfig& config = {}) {
+        const std::u16string file(path.begin(), path.end());
+        const auto bytes =
+            renderImage(file, imageParametersOf(tablet.format, layoutSettingsOf(config)));
+        std::vector<std::uint8_t> rgb(size_t{tablet.format.width} * tablet.format.height * 3);
+        Korva::VTablet::decodeImage(tablet.format.encodingMode, bytes.data(), tablet.format.width,
+                                    tablet.format.height, rgb.data());
+        return rgb;
+    }
+
+    // Polls the screen until it shows what is wanted; generous, as this
+    // checks what the tablet shows, not how fast.
+    bool shows(const Tablet& tablet, const std::vector<std::uint8_t>& wanted,
+               DWORD timeout = 20000) {
+        const DWORD start = ::GetTickCount();
+        do {
+            if (tablets_.screen(tablet.slot) == wanted)
+                return true;
+            ::Sleep(100);
+        } while (::GetTickCount() - start < timeout);
+        return false;
+    }
+
+    bool blank(const Tablet& tablet) {
+        return tablets_.screen(tablet.slot) ==
+               std::vector<std::uint8_t>(size_t{tablet.format.width} * tablet.format.height * 3);
+    }
+
+    ConsoleSession& start() {
+        session_ = std::make_unique<ConsoleSession>();
+        EXPECT_TRUE(session_->waitFor("console commands:"));
+        return *session_;
+    }
+
+    VirtualTablets tablets_;
+    std::wstring folder_;
+    std::unique_ptr<ConsoleSession> session_;
+};
+
+const ScreenFormat mono{0x00, 396, 100};
+const ScreenFormat rgb565{0x02, 320, 200};
+const ScreenFormat bgrBulk{0x14, 640, 480};
+
+} // namespace
+
+TEST_F(Slideshow, EveryTabletShowsItsModelsPicturesInTurnAndIsBlankedAtQuit) {
+    writeBitmap(picture(L"a.bmp"), 120, 90, 0xFF2020);
+    writeBitmap(picture(L"b.bmp"), 60, 160, 0x20FF20);
+    writeBitmap(picture(L"c.bmp"), 700, 300, 0x2020FF);
+    const DeviceConfig stretch{0, 0, 0x11, true, {}};
+    const DeviceConfig original{1, 2, 0x22, false, {}};
+    setDword(L"QEL40", L"Scale", 0);
+    setDword(L"QEL50", L"Scale", 2);
+    setDword(L"QEL50", L"Clip", 0x22);
+    setDword(L"QEL50", L"Border", 1);
+    const Tablet qel10 = plug("QEL10", mono);
+    const Tablet qel40 = plug("QEL40", rgb565);
+    const Tablet qel50 = plug("QEL50 --bulk", bgrBulk);
+
+    start();
+    for (const wchar_t* name : {L"a.bmp", L"b.bmp", L"c.bmp", L"a.bmp"}) {
+        EXPECT_TRUE(shows(qel10, expected(picture(name), qel10))) << "QEL10";
+        EXPECT_TRUE(shows(qel40, expected(picture(name), qel40, stretch))) << "QEL40";
+        EXPECT_TRUE(shows(qel50, expected(picture(name), qel50, original))) << "QEL50";
+    }
+    EXPECT_EQ(session_->quit(), 0u);
+    EXPECT_TRUE(blank(qel10));
+    EXPECT_TRUE(blank(qel40));
+    EXPECT_TRUE(blank(qel50));
+}
+
+TEST_F(Slideshow, FollowsArrivalRemovalSuspendAndResume) {
+    writeBitmap(picture(L"a.bmp"), 80, 60, 0xFFFFFF);
+    const Tablet first = plug("QEL40", rgb565);
+    auto& console = start();
+    ASSERT_TRUE(shows(first, expected(picture(L"a.bmp"), first)));
+
+    const Tablet second = plug("QEL20", mono);
+    console.send("d");
+    EXPECT_TRUE(shows(second, expected(picture(L"a.bmp"), second)));
+
+    tablets_.unplug(second.slot);
+    EXPECT_TRUE(console.waitFor("event 0x40000006")) << console.output();
+
+    console.send("s");
+    EXPECT_TRUE(console.waitFor("emulating suspend notification"));
+    EXPECT_TRUE(shows(first, std::vector<std::uint8_t>(320 * 200 * 3)))
+        << "suspend blanks the tablet as its worker ends";
+    console.send("r");
+    EXPECT_TRUE(shows(first, expected(picture(L"a.bmp"), first)));
+    EXPECT_EQ(console.quit(), 0u);
+}
+
+TEST_F(Slideshow, BadPictureIsReportedOnceAndTheOthersKeepShowing) {
+    writeBitmap(picture(L"a.bmp"), 80, 60, 0xFF0000);
+    writeBrokenPicture(picture(L"b.png"));
+    writeBitmap(picture(L"c.bmp"), 80, 60, 0x0000FF);
+    const Tablet tablet = plug("QEL40", rgb565);
+    auto& console = start();
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_TRUE(shows(tablet, expected(picture(L"a.bmp"), tablet)));
+        EXPECT_TRUE(shows(tablet, expected(picture(L"c.bmp"), tablet)));
+    }
+    EXPECT_EQ(console.count("event 0xC0000002"), 1u) << console.output();
+    EXPECT_EQ(console.quit(), 0u);
+}
+
+TEST_F(Slideshow, WorkersEndOnBadTablets) {
+    writeBitmap(picture(L"a.bmp"), 80, 60, 0xFF0000);
+    const Tablet busy = plug("QEL40", rgb565);
+    tablets_.fault(busy.slot, "status 4");
+    const Tablet noScreen = plug("QEL50", bgrBulk);
+    tablets_.fault(noScreen.slot, "zero-width");
+    auto& console = start();
+    EXPECT_TRUE(console.waitFor("event 0xC0000003", 60000)) << console.output();
+    EXPECT_NE(console.output().find("timeout_error"), std::string::npos) << console.output();
+    EXPECT_EQ(console.count("event 0x"), 1u) << "the tablet without a screen ends silently";
+    EXPECT_EQ(console.quit(), 0u);
+}
