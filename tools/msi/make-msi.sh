@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the installer from the three binaries of one build.
+# Usage: make-msi.sh <product version> <folder with qeldsvc.exe, qeldcpl.dll, qeldcfg.exe> <output.msi>
+set -euo pipefail
+if [ $# -ne 3 ]; then
+    echo "usage: $0 <version> <binary folder> <output.msi>" >&2
+    exit 2
+fi
+version=$1
+bindir=$(realpath "$2")
+output=$(realpath -m "$3")
+wxs=$(realpath "$(dirname "$0")/product.wxs")
+
+# wixl takes file sources only as relative paths, so it runs in the binary folder.
+(cd "$bindir" && wixl -a x64 -D Version="$version" -D BinDir=. -o "$output" "$wxs")
+
+# The rollback action that deletes the service again when a later step fails.
+# wixl can express neither rollback actions nor programs run from a folder:
+# in-script 0x400 + rollback 0x100 + no impersonation 0x800 + ignore result
+# 0x40 + a command line run in a folder 34.
+msibuild "$output" -q "INSERT INTO CustomAction (Action, Type, Source, Target) VALUES ('RollbackRegisterService', 3426, 'TARGETDIR', 'sc.exe delete QELDSVC')"
+
+# wixl drops the MajorUpgrade schedule. The older product is removed after the
+# newer one is installed, so that the service component, kept through the
+# upgrade by its second client, is neither stopped for good nor deleted.
+msibuild "$output" -q "UPDATE InstallExecuteSequence SET Sequence=6700 WHERE Action='RemoveExistingProducts'"
