@@ -22,3 +22,30 @@ qeld_test(NAME applet_entry_points_test GUI SERIAL registry
 add_dependencies(applet_entry_points_test qeldcpl)
 target_compile_definitions(applet_entry_points_test PRIVATE
     QELD_APPLET_LIBRARY=L"Z:$<TARGET_FILE:qeldcpl>")
+
+# Service control against the real service program, installed and removed by
+# each test; they share the product's service entry and Parameters key with
+# the service's own tests.
+add_library(applet_service_support STATIC
+    service_fixture.cpp ${CMAKE_SOURCE_DIR}/tests/service/child_process.cpp)
+target_compile_definitions(applet_service_support PUBLIC QELDSVC_EXE="$<TARGET_FILE:qeldsvc>")
+target_link_libraries(applet_service_support PUBLIC applet_gui_support)
+add_dependencies(applet_service_support qeldsvc)
+
+qeld_test(NAME applet_service_control_test SERIAL parameters_key
+          SOURCES service_control_test.cpp
+          LIBS applet_service_support)
+
+qeld_test(NAME applet_service_dialog_test GUI SERIAL parameters_key
+          SOURCES service_dialog_test.cpp $<TARGET_OBJECTS:applet_resources>
+          LIBS applet_service_support)
+
+# A service that stays pending until the test lets it go on, for the waits
+# that the real service passes too quickly to be seen.
+add_executable(applet_pending_service pending_service.cpp)
+qeld_test(NAME applet_pending_service_test GUI SERIAL pending_service
+          SOURCES pending_service_test.cpp $<TARGET_OBJECTS:applet_resources>
+          LIBS applet_service_support)
+add_dependencies(applet_pending_service_test applet_pending_service)
+target_compile_definitions(applet_pending_service_test PRIVATE
+    QELD_PENDING_SERVICE=L"Z:$<TARGET_FILE:applet_pending_service>")

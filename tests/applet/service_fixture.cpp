@@ -1,0 +1,136 @@
+#include "tests/applet/service_fixture.h"
+
+#include "applet/applet_paths.h"
+#include "tests/service/child_process.h"
+
+#include <algorithm>
+
+namespace Korva::QELD::Test {
+
+namespace {
+
+using Korva::Win32::unique_kernel_handle;
+using Korva::Win32::unique_service;
+
+// Long enough for a slow, busy machine; the service needs well under a second.
+constexpr DWORD generousTimeout = 60000;
+
+const wchar_t* const serviceParameters =
+    L"SYSTEM\\CurrentControlSet\\services\\QELDSVC\\Parameters";
+
+} // namespace
+
+void ServiceProbe::requestStart() {
+    const auto service = open(SERVICE_START);
+    ASSERT_TRUE(::StartServiceW(service.get(), 0, nullptr)) << ::GetLastError();
+}
+
+void ServiceProbe::requestStop() {
+    const auto service = open(SERVICE_STOP);
+    SERVICE_STATUS stopping{};
+    ASSERT_TRUE(::ControlService(service.get(), SERVICE_CONTROL_STOP, &stopping))
+        << ::GetLastError();
+}
+
+std::optional<DWORD> ServiceProbe::awaitState(DWORD target) {
+    const DWORD start = ::GetTickCount();
+    auto now = state();
+    while (now && *now != target && ::GetTickCount() - start < generousTimeout) {
+        ::Sleep(20);
+        now = state();
+    }
+    return now;
+}
+
+std::optional<SERVICE_STATUS_PROCESS> ServiceProbe::status() {
+    const auto service = open(SERVICE_QUERY_STATUS);
+    SERVICE_STATUS_PROCESS status{};
+    DWORD needed = 0;
+    if (!service ||
+        !::QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO,
+                                reinterpret_cast<BYTE*>(&status), sizeof(status), &needed))
+        return std::nullopt;
+    track(status.dwProcessId);
+    return status;
+}
+
+std::optional<DWORD> ServiceProbe::state() {
+    const auto now = status();
+    return now ? std::optional<DWORD>(now->dwCurrentState) : std::nullopt;
+}
+
+DWORD ServiceProbe::processId() {
+    const auto now = status();
+    return now ? now->dwProcessId : 0;
+}
+
+void ServiceProbe::stopAndAwaitExit() {
+    const auto now = state();
+    if (now && *now != SERVICE_STOPPED) {
+        awaitState(SERVICE_RUNNING);
+        requestStop();
+        EXPECT_EQ(awaitState(SERVICE_STOPPED), SERVICE_STOPPED);
+    }
+    for (const auto& process : processes_)
+        EXPECT_EQ(::WaitForSingleObject(process.get(), generousTimeout), WAIT_OBJECT_0);
+    processes_.clear();
+}
+
+unique_service ServiceProbe::open(DWORD access) const {
+    const unique_service manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    return unique_service(::OpenServiceW(manager.get(), name_.c_str(), access));
+}
+
+void ServiceProbe::track(DWORD processId) {
+    // Wine hands out the id of an ended process again, so only a live
+    // process counts as already known.
+    const auto known = std::any_of(processes_.begin(), processes_.end(), [&](const auto& process) {
+        return ::GetProcessId(process.get()) == processId &&
+               ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+    });
+    if (processId == 0 || known)
+        return;
+    if (unique_kernel_handle process{
+            ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)})
+        processes_.push_back(std::move(process));
+}
+
+void ServiceTest::SetUp() {
+    AppletRegistryTest::SetUp();
+    appletPaths().serviceName = L"QELDSVC";
+    // A service left behind by an aborted run would change what the test sees.
+    runChild(serviceProgram() + L" /uninstall");
+    deleteParameters();
+    // Without its Parameters key the service stops as soon as it starts.
+    const DWORD interval = 60000;
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, serviceParameters, L"Update Time", REG_DWORD,
+                                &interval, sizeof interval),
+              ERROR_SUCCESS);
+}
+
+void ServiceTest::TearDown() {
+    removeService();
+    deleteParameters();
+    AppletRegistryTest::TearDown();
+}
+
+void ServiceTest::installService() {
+    const auto result = runChild(serviceProgram() + L" /install");
+    ASSERT_EQ(result.exitCode, 0u) << result.output;
+}
+
+void ServiceTest::removeService() {
+    if (!service.state())
+        return;
+    service.stopAndAwaitExit();
+    const auto result = runChild(serviceProgram() + L" /uninstall");
+    EXPECT_EQ(result.exitCode, 0u) << result.output;
+}
+
+void ServiceTest::startService() {
+    installService();
+    service.requestStart();
+    ASSERT_EQ(service.awaitState(SERVICE_RUNNING), SERVICE_RUNNING);
+}
+
+} // namespace Korva::QELD::Test
