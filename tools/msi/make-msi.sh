@@ -19,8 +19,3 @@ wxs=$(realpath "$(dirname "$0")/product.wxs")
 # in-script 0x400 + rollback 0x100 + no impersonation 0x800 + ignore result
 # 0x40 + a command line run in a folder 34.
 msibuild "$output" -q "INSERT INTO CustomAction (Action, Type, Source, Target) VALUES ('RollbackRegisterService', 3426, 'TARGETDIR', 'sc.exe delete QELDSVC')"
-
-# wixl drops the MajorUpgrade schedule. The older product is removed after the
-# newer one is installed, so that the service component, kept through the
-# upgrade by its second client, is neither stopped for good nor deleted.
-msibuild "$output" -q "UPDATE InstallExecuteSequence SET Sequence=6700 WHERE Action='RemoveExistingProducts'"
