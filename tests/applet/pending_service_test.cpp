@@ -28,7 +28,9 @@ protected:
         AppletRegistryTest::SetUp();
         appletPaths().serviceName = pendingName;
         ASSERT_TRUE(letRun && letStop);
-        deleteService();
+        removeService();
+        ::ResetEvent(letRun.get());
+        ::ResetEvent(letStop.get());
         const unique_service manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE));
         const unique_service created(
             ::CreateServiceW(manager.get(), pendingName, pendingName, SERVICE_ALL_ACCESS,
@@ -38,14 +40,16 @@ protected:
     }
 
     void TearDown() override {
-        ::SetEvent(letRun.get());
-        ::SetEvent(letStop.get());
-        service.stopAndAwaitExit();
-        deleteService();
+        removeService();
         AppletRegistryTest::TearDown();
     }
 
-    static void deleteService() {
+    // Lets the service go on to its end and deletes it; also a service left
+    // behind by an aborted run.
+    void removeService() {
+        ::SetEvent(letRun.get());
+        ::SetEvent(letStop.get());
+        service.stopAndAwaitExit();
         const unique_service manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
         const unique_service existing(::OpenServiceW(manager.get(), pendingName, DELETE));
         if (existing)

@@ -99,7 +99,7 @@ void ServiceTest::SetUp() {
     AppletRegistryTest::SetUp();
     appletPaths().serviceName = L"QELDSVC";
     // A service left behind by an aborted run would change what the test sees.
-    runChild(serviceProgram() + L" /uninstall");
+    removeService();
     deleteParameters();
     // Without its Parameters key the service stops as soon as it starts.
     const DWORD interval = 60000;
