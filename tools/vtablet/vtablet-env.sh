@@ -19,3 +19,13 @@ vtablet() {
 vtablet_install() {
     vtablet install >/dev/null
 }
+
+# Puts freshly built driver images into an existing prefix. Call it before
+# wine_start: Wine starts the bus driver with every new wineserver, and an
+# image must not be replaced while it is loaded.
+vtablet_refresh() {
+    local drivers="$WINEPREFIX/drive_c/windows/system32/drivers"
+    if [ -d "$drivers" ] && [ -f "$drivers/qelvbus.sys" ]; then
+        cp "$VTABLET_DIR"/qelv*.sys "$drivers/"
+    fi
+}

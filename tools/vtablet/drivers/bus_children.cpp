@@ -14,7 +14,8 @@ const GUID& asGuid(const Guid& g) {
     return *reinterpret_cast<const GUID*>(&g);
 }
 
-PDEVICE_OBJECT createChild(Bus& bus, ULONG slot, Kind kind) {
+PDEVICE_OBJECT createChild(Bus& bus, ULONG slot, Kind kind, ULONG generation,
+                           const TabletSetup& setup) {
     PDEVICE_OBJECT pdo;
     if (!NT_SUCCESS(
             IoCreateDevice(bus.self->DriverObject, sizeof(Child), nullptr, FILE_DEVICE_UNKNOWN,
@@ -24,23 +25,73 @@ PDEVICE_OBJECT createChild(Bus& bus, ULONG slot, Kind kind) {
     child.header.kind = kind;
     child.bus = &bus;
     child.slot = slot;
-    child.generation = bus.tablets[slot].generation;
-    child.setup = bus.tablets[slot].model.state().setup;
+    child.generation = generation;
+    child.setup = setup;
     child.present = true;
     pdo->Flags |= DO_BUFFERED_IO | DO_POWER_PAGABLE;
     pdo->Flags &= ~DO_DEVICE_INITIALIZING;
     return pdo;
 }
 
-// A plugged tablet shows its HID interface and, when composite, the sibling
-// interface right after it, so that the sibling of the HID interface's node
-// is always the same tablet's second interface.
-void ensureChildren(Bus& bus, ULONG slot) {
-    Tablet& tablet = bus.tablets[slot];
-    if (!tablet.hidPdo)
-        tablet.hidPdo = createChild(bus, slot, Kind::hidChild);
-    if (!tablet.bulkPdo && tablet.model.state().setup.composite)
-        tablet.bulkPdo = createChild(bus, slot, Kind::bulkChild);
+// The children a plugged tablet still lacks: its HID interface and, when
+// composite, the sibling interface, which is reported right after it so that
+// the sibling of the HID interface's node is the same tablet's second one.
+struct Missing {
+    ULONG generation;
+    TabletSetup setup;
+    bool wanted[2];
+    PDEVICE_OBJECT made[2];
+};
+
+PDEVICE_OBJECT* childSlots(Tablet& tablet, int which) {
+    return which == 0 ? &tablet.hidPdo : &tablet.bulkPdo;
+}
+
+// Device objects are created without the lock held and adopted under it;
+// one made for a tablet that went away meanwhile is deleted again.
+void addMissingChildren(Bus& bus) {
+    Missing missing[maxTablets] = {};
+    {
+        SpinLock guard(bus);
+        for (ULONG slot = 0; slot < maxTablets; ++slot) {
+            Tablet& tablet = bus.tablets[slot];
+            const TabletSetup& setup = tablet.model.state().setup;
+            missing[slot] = Missing{tablet.generation,
+                                    setup,
+                                    {tablet.plugged && !tablet.hidPdo,
+                                     tablet.plugged && setup.composite && !tablet.bulkPdo},
+                                    {nullptr, nullptr}};
+        }
+    }
+    for (ULONG slot = 0; slot < maxTablets; ++slot) {
+        for (int which = 0; which < 2; ++which) {
+            if (missing[slot].wanted[which])
+                missing[slot].made[which] =
+                    createChild(bus, slot, which == 0 ? Kind::hidChild : Kind::bulkChild,
+                                missing[slot].generation, missing[slot].setup);
+        }
+    }
+    {
+        SpinLock guard(bus);
+        for (ULONG slot = 0; slot < maxTablets; ++slot) {
+            Tablet& tablet = bus.tablets[slot];
+            for (int which = 0; which < 2; ++which) {
+                PDEVICE_OBJECT& made = missing[slot].made[which];
+                PDEVICE_OBJECT* held = childSlots(tablet, which);
+                if (made && tablet.plugged && tablet.generation == missing[slot].generation &&
+                    !*held) {
+                    *held = made;
+                    made = nullptr;
+                }
+            }
+        }
+    }
+    for (Missing& m : missing) {
+        for (PDEVICE_OBJECT made : m.made) {
+            if (made)
+                IoDeleteDevice(made);
+        }
+    }
 }
 
 NTSTATUS queryId(Child& child, PIRP irp) {
@@ -130,17 +181,16 @@ NTSTATUS removeChild(Child& child, PDEVICE_OBJECT pdo) {
 namespace Korva::VTablet::Kernel {
 
 NTSTATUS busRelations(Bus& bus, PIRP irp) {
-    ListLock guard(bus);
+    addMissingChildren(bus);
+    SpinLock guard(bus);
     ULONG count = 0;
-    for (ULONG slot = 0; slot < maxTablets; ++slot) {
-        if (bus.tablets[slot].plugged) {
-            ensureChildren(bus, slot);
-            count += bus.tablets[slot].bulkPdo ? 2 : 1;
-        }
+    for (Tablet& tablet : bus.tablets) {
+        if (tablet.plugged)
+            count += (tablet.hidPdo ? 1 : 0) + (tablet.bulkPdo ? 1 : 0);
     }
     const SIZE_T size = FIELD_OFFSET(DEVICE_RELATIONS, Objects) + sizeof(PDEVICE_OBJECT) * count;
     auto* relations =
-        static_cast<PDEVICE_RELATIONS>(ExAllocatePoolWithTag(PagedPool, size, poolTag));
+        static_cast<PDEVICE_RELATIONS>(ExAllocatePoolWithTag(NonPagedPool, size, poolTag));
     if (!relations)
         return STATUS_INSUFFICIENT_RESOURCES;
     relations->Count = 0;
@@ -158,7 +208,7 @@ NTSTATUS busRelations(Bus& bus, PIRP irp) {
     return STATUS_SUCCESS;
 }
 
-// Called with the list lock held when a tablet is unplugged: its children
+// Called with the bus lock held when a tablet is unplugged: its children
 // are no longer reported and are deleted when the PnP manager removes them.
 void forgetChildren(Bus&, Tablet& tablet) {
     for (PDEVICE_OBJECT pdo : {tablet.hidPdo, tablet.bulkPdo}) {

@@ -27,13 +27,12 @@ NTSTATUS plug(Bus& bus, const TabletSetup& setup, ULONG& slot) {
     if (!validSetup(setup))
         return STATUS_INVALID_PARAMETER;
     {
-        ListLock guard(bus);
+        SpinLock guard(bus);
         for (slot = 0; slot < maxTablets && bus.tablets[slot].plugged; ++slot) {
         }
         if (slot == maxTablets)
             return STATUS_TOO_MANY_NODES;
         Tablet& tablet = bus.tablets[slot];
-        SpinLock lock(bus);
         if (!allocateBuffers(tablet, setup)) {
             tablet.used = false;
             return STATUS_INSUFFICIENT_RESOURCES;
@@ -91,6 +90,7 @@ NTSTATUS queryRequest(Bus& bus, PIRP irp) {
         const TabletState state = tablet.model.state();
         info->plugged = tablet.plugged;
         info->used = tablet.used;
+        info->generation = tablet.generation;
         info->state = state;
     }
     return complete(irp, STATUS_SUCCESS, sizeof(SlotInfo));
@@ -134,13 +134,10 @@ namespace Korva::VTablet::Kernel {
 bool takeOff(Bus& bus, ULONG slot, ULONG generation) {
     Tablet& tablet = bus.tablets[slot];
     {
-        ListLock guard(bus);
+        SpinLock guard(bus);
         if (!tablet.plugged || tablet.generation != generation)
             return false;
-        {
-            SpinLock lock(bus);
-            tablet.plugged = false;
-        }
+        tablet.plugged = false;
         forgetChildren(bus, tablet);
     }
     failPendingReads(bus, tablet);

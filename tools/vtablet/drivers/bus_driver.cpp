@@ -110,7 +110,6 @@ NTSTATUS NTAPI addDevice(PDRIVER_OBJECT driver, PDEVICE_OBJECT pdo) {
     bus.self = fdo;
     bus.pdo = pdo;
     KeInitializeSpinLock(&bus.lock);
-    KeInitializeMutex(&bus.listLock, 0);
     for (Tablet& tablet : bus.tablets)
         InitializeListHead(&tablet.pendingReads);
     status =

@@ -10,35 +10,6 @@ using namespace Korva::VTablet::Kernel;
 
 namespace {
 
-struct PullWork {
-    PIO_WORKITEM item;
-    Bus* bus;
-    ULONG slot;
-    ULONG generation;
-};
-
-void NTAPI pullWorker(PDEVICE_OBJECT, PVOID context) {
-    auto* work = static_cast<PullWork*>(context);
-    unplug(*work->bus, work->slot, work->generation);
-    IoFreeWorkItem(work->item);
-    ExFreePoolWithTag(work, poolTag);
-}
-
-// A pulled tablet disappears after the request that found it gone has been
-// answered, as a device does that is torn out during a transfer.
-void schedulePull(Child& child) {
-    auto* work =
-        static_cast<PullWork*>(ExAllocatePoolWithTag(NonPagedPool, sizeof(PullWork), poolTag));
-    if (!work)
-        return;
-    *work = PullWork{IoAllocateWorkItem(child.bus->self), child.bus, child.slot, child.generation};
-    if (!work->item) {
-        ExFreePoolWithTag(work, poolTag);
-        return;
-    }
-    IoQueueWorkItem(work->item, pullWorker, DelayedWorkQueue, work);
-}
-
 bool current(const Child& child, const Tablet& tablet) {
     return tablet.plugged && tablet.generation == child.generation;
 }
@@ -71,8 +42,10 @@ template <class Request> NTSTATUS onModel(Child& child, Request request) {
         result = request(tablet.model);
         pulled = tablet.model.pulled();
     }
+    // A pulled tablet goes away after the request that found it gone; the
+    // PnP manager removes its children once the request has been answered.
     if (pulled)
-        schedulePull(child);
+        unplug(*child.bus, child.slot, child.generation);
     switch (result) {
     case Result::ok:
         return STATUS_SUCCESS;

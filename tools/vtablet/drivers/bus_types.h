@@ -67,19 +67,6 @@ NTSTATUS controlRequest(Bus& bus, PIRP irp);
 bool takeOff(Bus& bus, ULONG slot, ULONG generation);
 void unplug(Bus& bus, ULONG slot, ULONG generation);
 
-class ListLock {
-public:
-    explicit ListLock(Bus& bus) : bus_(bus) {
-        KeWaitForSingleObject(&bus_.listLock, Executive, KernelMode, FALSE, nullptr);
-    }
-    ~ListLock() { KeReleaseMutex(&bus_.listLock, FALSE); }
-    ListLock(const ListLock&) = delete;
-    ListLock& operator=(const ListLock&) = delete;
-
-private:
-    Bus& bus_;
-};
-
 class SpinLock {
 public:
     explicit SpinLock(Bus& bus) : bus_(bus) { KeAcquireSpinLock(&bus_.lock, &irql_); }

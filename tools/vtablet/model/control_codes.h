@@ -30,8 +30,9 @@ inline constexpr uint32_t ioctlBulkPipe = controlCode(0x810);  // -> uint8_t pip
 inline constexpr uint32_t ioctlBulkWrite = controlCode(0x811); // the bytes
 
 struct SlotInfo {
-    uint32_t plugged; // 0 unplugged (the state is that of the last plug), 1 plugged
-    uint32_t used;    // the slot was ever plugged
+    uint32_t plugged;    // 0 unplugged (the state is that of the last plug), 1 plugged
+    uint32_t used;       // the slot was ever plugged
+    uint32_t generation; // its children's instance ids end "QV<slot>_<generation>"
     TabletState state;
 };
 

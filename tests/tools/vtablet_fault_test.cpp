@@ -1,0 +1,117 @@
+#include "tests/tools/vtablet_probe.h"
+
+#include <winusb.h>
+
+using namespace Korva::VTablet;
+using namespace Korva::VTablet::Probe;
+
+class VTabletFault : public OneTablet {
+protected:
+    void plugOne(bool bulk = false, std::uint32_t busyPolls = 0) {
+        OneTablet::plugOne(0x0C16, 32, 8, bulk, busyPolls);
+    }
+    void inject(void (*change)(Faults&)) {
+        Faults faults{};
+        change(faults);
+        setFaults(slot, faults);
+    }
+    std::uint8_t status() { return statusOf(hid.get()); }
+};
+
+TEST_F(VTabletFault, HeldStatusRefusesReports) {
+    plugOne();
+    for (int held : {2, 4, 255, 7}) {
+        Faults faults{};
+        faults.holdStatus = 1;
+        faults.heldStatus = static_cast<std::uint8_t>(held);
+        setFaults(slot, faults);
+        EXPECT_EQ(status(), held);
+        EXPECT_FALSE(setReport(hid.get(), {0x25, 0x02}));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_GEN_FAILURE));
+    }
+    inject([](Faults&) {});
+    EXPECT_EQ(status(), 0);
+}
+
+TEST_F(VTabletFault, BusyPollsRefuseCountLatencyAndZeroWidth) {
+    plugOne(false, 1);
+    inject([](Faults& f) { f.busyPollsOnce = 3; });
+    uploadByReports(hid.get(), 0x02, Bytes(32 * 8 * 2, 0xFF));
+    EXPECT_EQ(status(), 4);
+    EXPECT_EQ(status(), 4);
+    EXPECT_EQ(status(), 4);
+    EXPECT_EQ(status(), 0);
+
+    inject([](Faults& f) { f.refuseCount = 2; });
+    Bytes report{0x03, 0, 0, 0, 0};
+    EXPECT_FALSE(getReport(hid.get(), report));
+    EXPECT_FALSE(getReport(hid.get(), report));
+    EXPECT_TRUE(getReport(hid.get(), report));
+
+    inject([](Faults& f) { f.latencyMs = 150; });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(getReport(hid.get(), report));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(140));
+
+    inject([](Faults& f) { f.zeroWidth = 1; });
+    Bytes capability(17, 0);
+    capability[0] = 0x09;
+    ASSERT_TRUE(getReport(hid.get(), capability));
+    EXPECT_EQ(capability[7] | capability[8], 0);
+    EXPECT_EQ(capability[10], 8);
+}
+
+// A pull during a transfer: the request in flight and a pending read fail
+// with 1167, as on Windows, then the tablet disappears.
+TEST_F(VTabletFault, PullInTheMiddleOfATransfer) {
+    plugOne();
+    PendingRead read(hid.get());
+    ASSERT_TRUE(read.pending());
+
+    inject([](Faults& f) { f.pullInTransfer = 1; });
+    ASSERT_TRUE(setReport(hid.get(), {0x25, 0x02}));
+    Bytes data(256, 0);
+    data[0] = 0x26;
+    data[1] = 1;
+    EXPECT_FALSE(setReport(hid.get(), data));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
+
+    EXPECT_EQ(read.finish(3000), static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
+    EXPECT_TRUE(waitUntil([&] { return !hidNodeListed(node.path); }, 2000));
+    EXPECT_FALSE(bus->query(slot).plugged);
+    Korva::Win32::unique_file again = openOverlapped(node.path);
+    EXPECT_FALSE(again);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+TEST_F(VTabletFault, UnplugEndsAPendingReadWithDeviceNotConnected) {
+    plugOne();
+    PendingRead read(hid.get());
+    ASSERT_TRUE(read.pending());
+    unplug(slot);
+    EXPECT_EQ(read.finish(3000), static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
+}
+
+TEST_F(VTabletFault, BulkPipeReportedAsIn) {
+    plugOne(true);
+    inject([](Faults& f) { f.bulkPipeIn = 1; });
+    const auto paths =
+        interfacePaths(*reinterpret_cast<const GUID*>(&winusbInterfaceGuid), node.siblingId);
+    ASSERT_EQ(paths.size(), 1u);
+    auto file = openOverlapped(paths[0]);
+    HMODULE winusb = LoadLibraryW(L"WINUSB.DLL");
+    ASSERT_TRUE(winusb);
+    auto initialize = reinterpret_cast<decltype(&WinUsb_Initialize)>(
+        reinterpret_cast<void*>(GetProcAddress(winusb, "WinUsb_Initialize")));
+    auto queryPipe = reinterpret_cast<decltype(&WinUsb_QueryPipe)>(
+        reinterpret_cast<void*>(GetProcAddress(winusb, "WinUsb_QueryPipe")));
+    auto freeHandle = reinterpret_cast<decltype(&WinUsb_Free)>(
+        reinterpret_cast<void*>(GetProcAddress(winusb, "WinUsb_Free")));
+    WINUSB_INTERFACE_HANDLE usb = nullptr;
+    ASSERT_TRUE(initialize(file.get(), &usb));
+    WINUSB_PIPE_INFORMATION pipe{};
+    ASSERT_TRUE(queryPipe(usb, 0, 0, &pipe));
+    EXPECT_EQ(pipe.PipeId, 0x81);
+    freeHandle(usb);
+    FreeLibrary(winusb);
+}
