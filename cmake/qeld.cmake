@@ -14,12 +14,19 @@ function(qeld_test)
     if(T_GUI)
         list(APPEND props LABELS gui)
     endif()
-    if(T_SERIAL)
-        list(APPEND props RESOURCE_LOCK "${T_SERIAL}")
-    endif()
     if(T_ENVIRONMENT)
         list(APPEND props ENVIRONMENT "${T_ENVIRONMENT}")
     endif()
     gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                          PROPERTIES TIMEOUT 120 ${props})
+    if(T_SERIAL)
+        # Discovery hands its properties on as one flat list, which would keep
+        # only the first of several locks; ctest reads this file after the
+        # discovered tests and gives them all the locks.
+        set(locks ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_locks.cmake)
+        file(WRITE ${locks} "if(${T_NAME}_TESTS)\n"
+             "    set_tests_properties(\${${T_NAME}_TESTS} PROPERTIES RESOURCE_LOCK \"${T_SERIAL}\")\n"
+             "endif()\n")
+        set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${locks})
+    endif()
 endfunction()
