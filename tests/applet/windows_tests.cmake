@@ -32,11 +32,11 @@ target_compile_definitions(applet_service_support PUBLIC QELDSVC_EXE="$<TARGET_F
 target_link_libraries(applet_service_support PUBLIC applet_gui_support)
 add_dependencies(applet_service_support qeldsvc)
 
-qeld_test(NAME applet_service_control_test SERIAL parameters_key
+qeld_test(NAME applet_service_control_test SERIAL parameters_key vtablet
           SOURCES service_control_test.cpp
           LIBS applet_service_support)
 
-qeld_test(NAME applet_service_dialog_test GUI SERIAL parameters_key
+qeld_test(NAME applet_service_dialog_test GUI SERIAL parameters_key vtablet
           SOURCES service_dialog_test.cpp $<TARGET_OBJECTS:applet_resources>
           LIBS applet_service_support)
 
