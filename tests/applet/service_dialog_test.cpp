@@ -34,8 +34,11 @@ TEST_F(ServiceDialogTest, DisableSlideshowStopsAndStartsTheService) {
         const HWND box = dialog.item(IDC_DISABLE);
         EXPECT_TRUE(enabled(box));
         EXPECT_FALSE(ticked(box)) << "the service runs";
-        // Unticked with the service running: saved without a service request.
+        // Unticked with the service running: saved without a service request,
+        // which would fail, since the service runs already.
+        ::SetWindowTextW(dialog.item(IDC_INTERVAL), L"6");
         press(dialog, IDC_APPLY);
+        EXPECT_FALSE(enabled(dialog.item(IDC_APPLY))) << "Apply succeeded";
         EXPECT_EQ(service.processId(), first);
         click(box);
         press(dialog, IDC_APPLY);
@@ -47,7 +50,7 @@ TEST_F(ServiceDialogTest, DisableSlideshowStopsAndStartsTheService) {
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(service.state(), SERVICE_RUNNING);
     EXPECT_NE(service.processId(), first) << "started anew";
-    EXPECT_EQ(dword(nullptr, L"Update Time"), 5000u);
+    EXPECT_EQ(dword(nullptr, L"Update Time"), 6000u);
 }
 
 TEST_F(ServiceDialogTest, StoppedServiceStaysStoppedWithTheBoxTicked) {
