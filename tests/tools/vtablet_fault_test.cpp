@@ -79,6 +79,10 @@ TEST_F(VTabletFault, PullInTheMiddleOfATransfer) {
     EXPECT_EQ(read.finish(3000), static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
     EXPECT_TRUE(waitUntil([&] { return !hidNodeListed(node.path); }, 2000));
     EXPECT_FALSE(bus->query(slot).plugged);
+    Bytes report{0x03, 0, 0, 0, 0};
+    EXPECT_FALSE(getReport(hid.get(), report));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED))
+        << "a new request on the old handle: 5 on Wine, 1167 on Windows";
     Korva::Win32::unique_file again = openOverlapped(node.path);
     EXPECT_FALSE(again);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
