@@ -1,7 +1,5 @@
 #include "tests/tools/vtablet_probe.h"
 
-#include <winusb.h>
-
 using namespace Korva::VTablet;
 using namespace Korva::VTablet::Probe;
 
@@ -96,26 +94,51 @@ TEST_F(VTabletFault, UnplugEndsAPendingReadWithDeviceNotConnected) {
     EXPECT_EQ(read.finish(3000), static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
 }
 
-TEST_F(VTabletFault, BulkPipeReportedAsIn) {
-    plugOne(true);
-    inject([](Faults& f) { f.bulkPipeIn = 1; });
-    const auto paths =
-        interfacePaths(*reinterpret_cast<const GUID*>(&winusbInterfaceGuid), node.siblingId);
-    ASSERT_EQ(paths.size(), 1u);
-    auto file = openOverlapped(paths[0]);
-    HMODULE winusb = LoadLibraryW(L"WINUSB.DLL");
-    ASSERT_TRUE(winusb);
-    auto initialize = reinterpret_cast<decltype(&WinUsb_Initialize)>(
-        reinterpret_cast<void*>(GetProcAddress(winusb, "WinUsb_Initialize")));
-    auto queryPipe = reinterpret_cast<decltype(&WinUsb_QueryPipe)>(
-        reinterpret_cast<void*>(GetProcAddress(winusb, "WinUsb_QueryPipe")));
-    auto freeHandle = reinterpret_cast<decltype(&WinUsb_Free)>(
-        reinterpret_cast<void*>(GetProcAddress(winusb, "WinUsb_Free")));
+// The bulk interface of the tablet, initialised through the double.
+class VTabletBulkFault : public VTabletFault {
+protected:
+    void openBulk() {
+        plugOne(true);
+        ASSERT_TRUE(winusb.loaded());
+        const auto paths =
+            interfacePaths(*reinterpret_cast<const GUID*>(&winusbInterfaceGuid), node.siblingId);
+        ASSERT_EQ(paths.size(), 1u);
+        file = openOverlapped(paths[0]);
+        ASSERT_TRUE(winusb.initialize(file.get(), &usb)) << GetLastError();
+    }
+    void TearDown() override {
+        if (usb)
+            winusb.freeHandle(usb);
+        VTabletFault::TearDown();
+    }
+
+    WinUsbDouble winusb;
+    Korva::Win32::unique_file file;
     WINUSB_INTERFACE_HANDLE usb = nullptr;
-    ASSERT_TRUE(initialize(file.get(), &usb));
+};
+
+TEST_F(VTabletBulkFault, PipeReportedAsIn) {
+    openBulk();
+    inject([](Faults& f) { f.bulkPipeIn = 1; });
     WINUSB_PIPE_INFORMATION pipe{};
-    ASSERT_TRUE(queryPipe(usb, 0, 0, &pipe));
+    ASSERT_TRUE(winusb.queryPipe(usb, 0, 0, &pipe));
     EXPECT_EQ(pipe.PipeId, 0x81);
-    freeHandle(usb);
-    FreeLibrary(winusb);
+}
+
+TEST_F(VTabletBulkFault, PullDuringABulkWrite) {
+    openBulk();
+    inject([](Faults& f) { f.pullInTransfer = 1; });
+    ASSERT_TRUE(setReport(hid.get(), {0x25, 0x12}));
+    Bytes image(32 * 8 * 2, 0x55);
+    Korva::Win32::unique_event event = Korva::Win32::createEvent();
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = event.get();
+    const BOOL written = winusb.writePipe(usb, 0x01, image.data(), static_cast<ULONG>(image.size()),
+                                          nullptr, &overlapped);
+    if (written || GetLastError() == ERROR_IO_PENDING) {
+        DWORD transferred = 0;
+        EXPECT_FALSE(winusb.result(usb, &overlapped, &transferred, TRUE));
+    }
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
+    EXPECT_TRUE(waitUntil([&] { return !hidNodeListed(node.path); }, 2000));
 }

@@ -11,6 +11,8 @@ extern "C" {
 #include <hidsdi.h>
 }
 
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 namespace Korva::VTablet::Probe {
@@ -195,6 +197,67 @@ void uploadByReports(HANDLE hid, std::uint8_t mode, const Bytes& image) {
         ASSERT_TRUE(setReport(hid, report)) << GetLastError();
     }
     ASSERT_TRUE(setReport(hid, {0x27, 0x00})) << GetLastError();
+}
+
+namespace {
+
+template <class F> void bind(HMODULE module, const char* name, F& function) {
+    function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+} // namespace
+
+WinUsbDouble::WinUsbDouble() : module(LoadLibraryW(L"WINUSB.DLL")) {
+    if (!module)
+        return;
+    bind(module, "WinUsb_Initialize", initialize);
+    bind(module, "WinUsb_Free", freeHandle);
+    bind(module, "WinUsb_QueryPipe", queryPipe);
+    bind(module, "WinUsb_WritePipe", writePipe);
+    bind(module, "WinUsb_GetOverlappedResult", result);
+}
+
+WinUsbDouble::~WinUsbDouble() {
+    if (module)
+        FreeLibrary(module);
+}
+
+bool WinUsbDouble::loaded() const {
+    return module && initialize && freeHandle && queryPipe && writePipe && result;
+}
+
+DWORD runTool(const std::wstring& arguments, std::string& output) {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring file = std::wstring(folder) + L"vtablet_tool_output.txt";
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    Win32::unique_file out(CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out)
+        return GetLastError();
+    std::wstring command = L"\"" VTABLET_EXE L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = out.get();
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return GetLastError();
+    out.reset();
+    Win32::unique_kernel_handle thread(process.hThread), child(process.hProcess);
+    WaitForSingleObject(child.get(), 10000);
+    DWORD code = 1;
+    GetExitCodeProcess(child.get(), &code);
+    std::ifstream in(file.c_str(), std::ios::binary);
+    output.clear();
+    for (std::istreambuf_iterator<char> c(in), end; c != end; ++c) {
+        if (*c != '\r') // the tool writes text-mode lines
+            output.push_back(*c);
+    }
+    in.close();
+    DeleteFileW(file.c_str());
+    return code;
 }
 
 Bytes screenOf(BusClient& bus, std::uint32_t slot) {

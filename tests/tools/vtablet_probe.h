@@ -7,6 +7,7 @@
 #include "tools/vtablet/tool/bus_client.h"
 
 #include <gtest/gtest.h>
+#include <winusb.h>
 
 #include <chrono>
 #include <functional>
@@ -84,6 +85,26 @@ bool waitUntil(const std::function<bool()>& condition, int milliseconds);
 bool setReport(HANDLE hid, Bytes report);
 bool getReport(HANDLE hid, Bytes& report);
 void uploadByReports(HANDLE hid, std::uint8_t mode, const Bytes& image);
+
+// The WinUSB double's entry points, bound by name as the transport binds
+// them; the program runs with WINEDLLOVERRIDES=winusb=n.
+struct WinUsbDouble {
+    WinUsbDouble();
+    ~WinUsbDouble();
+    bool loaded() const;
+
+    HMODULE module;
+    decltype(&WinUsb_Initialize) initialize = nullptr;
+    decltype(&WinUsb_Free) freeHandle = nullptr;
+    decltype(&WinUsb_QueryPipe) queryPipe = nullptr;
+    decltype(&WinUsb_WritePipe) writePipe = nullptr;
+    decltype(&WinUsb_GetOverlappedResult) result = nullptr;
+};
+
+// Runs vtablet.exe with the arguments; its standard output and error go
+// through a file into output, with "\r\n" turned into "\n". Returns the
+// exit code.
+DWORD runTool(const std::wstring& arguments, std::string& output);
 
 // The screen a tablet shows, as the tool would write it.
 Bytes screenOf(BusClient& bus, std::uint32_t slot);

@@ -2,8 +2,6 @@
 
 #include "tools/vtablet/core/png_writer.h"
 
-#include <winusb.h>
-
 #include <fstream>
 #include <iterator>
 
@@ -56,53 +54,9 @@ Bytes encodedBands(std::uint8_t mode, int width, int height) {
     return out;
 }
 
-// The WinUSB double's entry points, bound as the transport binds them.
-struct WinUsb {
-    WinUsb() : module(LoadLibraryW(L"WINUSB.DLL")) {
-        if (!module)
-            return;
-        initialize = reinterpret_cast<decltype(initialize)>(
-            reinterpret_cast<void*>(GetProcAddress(module, "WinUsb_Initialize")));
-        freeHandle = reinterpret_cast<decltype(freeHandle)>(
-            reinterpret_cast<void*>(GetProcAddress(module, "WinUsb_Free")));
-        queryPipe = reinterpret_cast<decltype(queryPipe)>(
-            reinterpret_cast<void*>(GetProcAddress(module, "WinUsb_QueryPipe")));
-        writePipe = reinterpret_cast<decltype(writePipe)>(
-            reinterpret_cast<void*>(GetProcAddress(module, "WinUsb_WritePipe")));
-        result = reinterpret_cast<decltype(result)>(
-            reinterpret_cast<void*>(GetProcAddress(module, "WinUsb_GetOverlappedResult")));
-    }
-    ~WinUsb() {
-        if (module)
-            FreeLibrary(module);
-    }
-    HMODULE module;
-    decltype(&WinUsb_Initialize) initialize = nullptr;
-    decltype(&WinUsb_Free) freeHandle = nullptr;
-    decltype(&WinUsb_QueryPipe) queryPipe = nullptr;
-    decltype(&WinUsb_WritePipe) writePipe = nullptr;
-    decltype(&WinUsb_GetOverlappedResult) result = nullptr;
-};
-
 Bytes readFile(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-DWORD runTool(const std::wstring& arguments) {
-    std::wstring command = L"\"" VTABLET_EXE L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return GetLastError();
-    WaitForSingleObject(process.hProcess, 10000);
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
 }
 
 } // namespace
@@ -129,7 +83,7 @@ TEST_F(VTabletTransfer, ImagesThroughReportsBecomeTheScreen) {
 }
 
 TEST_F(VTabletTransfer, ImageThroughTheBulkDoubleAndTheToolsPng) {
-    WinUsb winusb;
+    WinUsbDouble winusb;
     ASSERT_TRUE(winusb.module && winusb.initialize && winusb.writePipe && winusb.result)
         << "winusb.dll of the test double next to the program";
     const std::uint32_t slot = plug(0x0C17, 640, 480, true);
@@ -168,7 +122,8 @@ TEST_F(VTabletTransfer, ImageThroughTheBulkDoubleAndTheToolsPng) {
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
     const std::wstring png = std::wstring(folder) + L"vtablet_screen.png";
-    ASSERT_EQ(runTool(L"screen " + std::to_wstring(slot) + L" \"" + png + L"\""), 0u);
+    std::string output;
+    ASSERT_EQ(runTool(L"screen " + std::to_wstring(slot) + L" \"" + png + L"\"", output), 0u);
     EXPECT_TRUE(readFile(png) == encodePng(expected.data(), 640, 480));
     DeleteFileW(png.c_str());
 }
