@@ -18,9 +18,9 @@ function(vtablet_kernel_image)
         set(object ${CMAKE_CURRENT_BINARY_DIR}/kernel/${K_NAME}.${stem}.o)
         add_custom_command(
             OUTPUT ${object}
-            COMMAND ${CMAKE_CXX_COMPILER} ${VTABLET_KERNEL_FLAGS} -c
+            COMMAND ${CMAKE_CXX_COMPILER} ${VTABLET_KERNEL_FLAGS} -MD -MF ${object}.d -c
                     ${CMAKE_CURRENT_SOURCE_DIR}/${source} -o ${object}
-            DEPENDS ${source} IMPLICIT_DEPENDS CXX ${CMAKE_CURRENT_SOURCE_DIR}/${source}
+            DEPENDS ${source} DEPFILE ${object}.d
             COMMENT "Compiling ${source} for ${K_NAME}" VERBATIM)
         list(APPEND objects ${object})
     endforeach()

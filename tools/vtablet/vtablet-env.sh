@@ -5,12 +5,13 @@ VTABLET_DIR="$(realpath -m "$1")/tools/vtablet"
 export VTABLET_DIR
 
 # Runs the control tool. Its output goes through a file, never a pipe, because a
-# wine process that starts a driver service would hand the pipe on to it.
+# wine process that starts a driver service would hand the pipe on to it; the
+# Windows line ends are dropped so that the output feeds shell commands.
 vtablet() {
     local out rc=0
     out=$(mktemp)
     wine "$VTABLET_DIR/vtablet.exe" "$@" >"$out" || rc=$?
-    cat "$out"
+    tr -d '\r' <"$out"
     rm -f "$out"
     return $rc
 }

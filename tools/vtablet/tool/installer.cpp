@@ -6,6 +6,10 @@
 
 #include <newdev.h>
 
+#include <fstream>
+#include <iterator>
+#include <string>
+
 namespace Korva::VTablet {
 
 namespace {
@@ -13,14 +17,25 @@ namespace {
 constexpr wchar_t busInstance[] = L"ROOT\\QELVBUS\\0000";
 constexpr wchar_t busHardwareId[] = L"ROOT\\QELVBUS\0"; // a multi-string
 
+std::string contents(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// An image still loaded (after an uninstall, until the wineserver restarts)
+// cannot be replaced; an identical one need not be.
 void copyImages(const std::wstring& folder) {
     wchar_t system[MAX_PATH];
     if (!GetSystemDirectoryW(system, MAX_PATH))
         Win32::throwLastError("GetSystemDirectoryW");
     for (const wchar_t* image : {L"qelvbus.sys", L"qelvhid.sys", L"qelvflt.sys"}) {
+        const std::wstring source = folder + L"\\" + image;
         const std::wstring target = std::wstring(system) + L"\\drivers\\" + image;
-        if (!CopyFileW((folder + L"\\" + image).c_str(), target.c_str(), FALSE))
-            Win32::throwLastError("CopyFileW");
+        if (contents(source) == contents(target))
+            continue;
+        if (!CopyFileW(source.c_str(), target.c_str(), FALSE))
+            Win32::throwLastError("CopyFileW (a changed driver that is still loaded needs a "
+                                  "new wineserver)");
     }
 }
 
