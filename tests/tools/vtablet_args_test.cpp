@@ -56,6 +56,20 @@ TEST(VTabletArgs, FaultsSetAndClear) {
     EXPECT_EQ(f.pullInTransfer, 0);
 }
 
+TEST(VTabletArgs, InputTakesWholeReportsInHex) {
+    const std::vector<uint8_t> one{0x01, 0x0A, 0xFF, 0, 0, 0, 0, 0x80};
+    EXPECT_EQ(parseInputReports({"01", "0a", "FF", "00000000", "80"}), one);
+    EXPECT_EQ(parseInputReports({"010aff0000000080", "0102030405060708"}).size(), 16u);
+    EXPECT_TRUE(parseInputReports({}).empty());
+    EXPECT_TRUE(parseInputReports({"01020304050607"}).empty()) << "short report";
+    EXPECT_TRUE(parseInputReports({"010aff00000000800102"}).empty()) << "trailing partial";
+    EXPECT_TRUE(parseInputReports({"020aff0000000080"}).empty()) << "not an input report id";
+    EXPECT_TRUE(parseInputReports({"010aff0000000080", "0203040506070809"}).empty());
+    EXPECT_TRUE(parseInputReports({"0x0aff0000000080"}).empty());
+    EXPECT_TRUE(parseInputReports({"010aff000000008"}).empty()) << "odd digit count";
+    EXPECT_TRUE(parseInputReports({"010aff00000000zz"}).empty());
+}
+
 TEST(VTabletArgs, ListAndLogLines) {
     SlotInfo info{};
     info.plugged = 1;

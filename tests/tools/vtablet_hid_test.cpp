@@ -8,6 +8,7 @@ extern "C" {
 }
 
 #include <map>
+#include <system_error>
 
 using namespace Korva::VTablet;
 using namespace Korva::VTablet::Probe;
@@ -84,4 +85,35 @@ TEST_F(VTabletHid, PendingReadEndsWithCancelIo) {
     EXPECT_EQ(read.finish(100), static_cast<DWORD>(WAIT_TIMEOUT));
     ASSERT_TRUE(CancelIo(hid.get()));
     EXPECT_EQ(read.finish(1000), static_cast<DWORD>(ERROR_OPERATION_ABORTED));
+}
+
+// An injected input report ends the waiting read with its 8 bytes. Reports
+// sent while the program has no read waiting are kept (by hidclass, which
+// reads the tablet all the time) for its next reads, in order. The driver
+// refuses a report that is not an input report.
+TEST_F(VTabletHid, InjectedInputReportsEndReadsInOrder) {
+    const Bytes first{0x01, 1, 2, 3, 4, 5, 6, 7};
+    {
+        PendingRead read(hid.get());
+        ASSERT_TRUE(read.pending());
+        EXPECT_EQ(read.finish(100), static_cast<DWORD>(WAIT_TIMEOUT));
+        bus->sendInput(slot, first.data());
+        ASSERT_EQ(read.finish(1000), 0u);
+        EXPECT_EQ(read.received(), first);
+    }
+    const Bytes later[3] = {{0x01, 0, 0, 0, 0, 0, 0, 0x10},
+                            {0x01, 0xFF, 0, 0, 0, 0, 0, 0x11},
+                            {0x01, 0, 0, 0, 0, 0, 0xFF, 0x12}};
+    for (const Bytes& report : later)
+        bus->sendInput(slot, report.data());
+    for (const Bytes& report : later) {
+        PendingRead read(hid.get());
+        ASSERT_EQ(read.finish(1000), 0u);
+        EXPECT_EQ(read.received(), report);
+    }
+    EXPECT_EQ(bus->query(slot).state.counters.inputReports, 4u);
+    EXPECT_EQ(status(), 0) << "feature reports go on beside input";
+
+    const Bytes feature{0x03, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_THROW(bus->sendInput(slot, feature.data()), std::system_error);
 }

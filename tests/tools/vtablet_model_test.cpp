@@ -233,7 +233,38 @@ TEST(VTabletModel, PullStrikesInTheMiddleOfTheNextTransfer) {
         EXPECT_EQ(t.set(0x27, 0), Result::notConnected);
         uint8_t status[5] = {0x03};
         EXPECT_EQ(t.model.getFeature(status, 5), Result::notConnected);
+        const uint8_t input[8] = {0x01};
+        EXPECT_EQ(t.model.queueInput(input, 8), Result::notConnected);
     }
+}
+
+// Input reports wait in the tablet until reads take them, oldest first, up
+// to the queue's capacity; a new plug starts with none.
+TEST(VTabletModel, InputReportsWaitForReadsInOrder) {
+    Tablet t;
+    uint8_t report[8] = {0x01};
+    EXPECT_FALSE(t.model.hasInput());
+    EXPECT_FALSE(t.model.takeInput(report));
+    for (uint8_t i = 0; i < InputQueue::capacity; ++i) {
+        report[7] = i;
+        EXPECT_EQ(t.model.queueInput(report, 8), Result::ok);
+    }
+    EXPECT_EQ(t.model.queueInput(report, 8), Result::refused) << "full";
+    for (uint8_t i = 0; i < 3; ++i) {
+        uint8_t taken[8] = {};
+        ASSERT_TRUE(t.model.takeInput(taken));
+        EXPECT_EQ(taken[0], 0x01);
+        EXPECT_EQ(taken[7], i);
+    }
+    EXPECT_EQ(t.model.state().counters.inputReports, 3u);
+    EXPECT_EQ(t.model.queueInput(report, 8), Result::ok) << "the ring wraps";
+    EXPECT_EQ(t.model.queueInput(report, 7), Result::refused);
+    report[0] = 0x03;
+    EXPECT_EQ(t.model.queueInput(report, 8), Result::refused);
+    EXPECT_EQ(t.model.state().sequence, 0u) << "input is not a host request";
+
+    t.model.reset(t.model.state().setup, t.receive.data(), t.screen.data());
+    EXPECT_FALSE(t.model.hasInput());
 }
 
 TEST(VTabletModel, LogKeepsTheLastRequests) {

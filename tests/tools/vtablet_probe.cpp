@@ -291,8 +291,7 @@ PendingRead::~PendingRead() {
 DWORD PendingRead::finish(int milliseconds) {
     if (WaitForSingleObject(event_.get(), milliseconds) != WAIT_OBJECT_0)
         return WAIT_TIMEOUT;
-    DWORD read = 0;
-    return GetOverlappedResult(hid_, &overlapped_, &read, TRUE) ? 0 : GetLastError();
+    return GetOverlappedResult(hid_, &overlapped_, &received_, TRUE) ? 0 : GetLastError();
 }
 
 void OneTablet::plugOne(std::uint16_t productId, std::uint16_t width, std::uint16_t height,

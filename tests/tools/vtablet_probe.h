@@ -48,10 +48,13 @@ public:
     // Waits for the read to end: 0 if it succeeded, its error code if it
     // failed, WAIT_TIMEOUT if it is still running after that time.
     DWORD finish(int milliseconds);
+    // The bytes a finished read delivered.
+    Bytes received() const { return Bytes(buffer_.begin(), buffer_.begin() + received_); }
 
 private:
     HANDLE hid_;
     Bytes buffer_;
+    DWORD received_ = 0;
     Win32::unique_event event_;
     OVERLAPPED overlapped_{};
     bool pending_;

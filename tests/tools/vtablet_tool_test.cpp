@@ -38,3 +38,27 @@ TEST_F(VTabletTool, PlugListFaultStatusLogUnplug) {
     ASSERT_EQ(runTool(L"unplug " + std::to_wstring(slot), out), 0u);
     EXPECT_FALSE(bus->query(slot).plugged);
 }
+
+// "input" sends its reports one by one, in order; a report of another id,
+// no report at all, or a tablet that is gone fail with exit code 1.
+TEST_F(VTabletTool, InputSendsWholeReportsInOrder) {
+    const std::uint32_t slot = plug(0x0C16, 64, 32);
+    const HidNode node = waitForHidNode(*bus, slot);
+    ASSERT_FALSE(node.path.empty());
+    auto hid = openOverlapped(node.path);
+    const std::wstring n = std::to_wstring(slot);
+    std::string out;
+    ASSERT_EQ(runTool(L"input " + n + L" 01 02 03 04 05 06 07 08 0102030405060709", out), 0u)
+        << out;
+    for (std::uint8_t last : {0x08, 0x09}) {
+        PendingRead read(hid.get());
+        ASSERT_EQ(read.finish(1000), 0u);
+        EXPECT_EQ(read.received(), (Bytes{1, 2, 3, 4, 5, 6, 7, last}));
+    }
+    EXPECT_EQ(runTool(L"input " + n + L" 0302030405060708", out), 1u);
+    EXPECT_EQ(runTool(L"input " + n, out), 1u);
+    ASSERT_EQ(runTool(L"status " + n, out), 0u);
+    EXPECT_NE(out.find("input_reports=2\n"), std::string::npos) << out;
+    unplug(slot);
+    EXPECT_EQ(runTool(L"input " + n + L" 0102030405060708", out), 1u);
+}

@@ -113,6 +113,26 @@ bool applyFault(Faults& faults, const std::string& name, const std::string& valu
     return true;
 }
 
+std::vector<std::uint8_t> parseInputReports(const std::vector<std::string>& args) {
+    std::vector<std::uint8_t> bytes;
+    for (const std::string& arg : args) {
+        if (arg.size() % 2 != 0)
+            return {};
+        for (std::size_t i = 0; i < arg.size(); i += 2) {
+            const auto byte = number<std::uint8_t>(arg.substr(i, 2), 16);
+            if (!byte)
+                return {};
+            bytes.push_back(*byte);
+        }
+    }
+    if (bytes.size() % inputReportLength != 0)
+        return {};
+    for (std::size_t i = 0; i < bytes.size(); i += inputReportLength)
+        if (bytes[i] != inputReportId)
+            return {};
+    return bytes;
+}
+
 std::string listLine(std::uint32_t slot, const SlotInfo& info) {
     const TabletSetup& s = info.state.setup;
     std::ostringstream out;
@@ -135,7 +155,7 @@ std::string statusText(const SlotInfo& info) {
         << "\ndata_reports=" << c.dataReports << "\nbulk_writes=" << c.bulkWrites
         << "\nbulk_bytes=" << c.bulkBytes << "\nrefused=" << c.refused << "\nimages=" << c.images
         << "\nrejected_images=" << c.rejectedImages << "\nabandoned=" << c.abandoned
-        << "\nclears=" << c.clears << '\n';
+        << "\nclears=" << c.clears << "\ninput_reports=" << c.inputReports << '\n';
     return out.str();
 }
 

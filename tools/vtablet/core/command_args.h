@@ -22,6 +22,11 @@ std::optional<TabletSetup> parsePlug(const std::vector<std::string>& args);
 // Changes faults and returns false for an unknown name or a bad value.
 bool applyFault(Faults& faults, const std::string& name, const std::string& value);
 
+// "input" arguments: the bytes of one or more input reports in hex, in any
+// number of arguments ("01 0a ff" or "010aff..."). Empty unless they make
+// whole reports of inputReportLength bytes, each starting with id 0x01.
+std::vector<std::uint8_t> parseInputReports(const std::vector<std::string>& args);
+
 // One line of "list": "0 0C16 320x200 mode=bulk composite status=0".
 std::string listLine(std::uint32_t slot, const SlotInfo& info);
 

@@ -1,5 +1,6 @@
 // The bus's control interface: the control tool plugs and unplugs tablets,
-// injects faults and reads what a tablet received.
+// injects faults, has a tablet send input reports and reads what it
+// received.
 #include "tools/vtablet/drivers/bus_types.h"
 
 using namespace Korva::VTablet;
@@ -125,6 +126,27 @@ NTSTATUS screenRequest(Bus& bus, PIRP irp) {
     return complete(irp, STATUS_SUCCESS, length);
 }
 
+// The report waits in the tablet's model and goes to the HID child's read,
+// at once if one waits. Like the plug, it is the tool's word on the slot, so
+// it does not pass the latency and refuse faults of the host's requests.
+NTSTATUS inputRequest(Bus& bus, PIRP irp) {
+    const InputRequest* request = input<InputRequest>(irp);
+    if (!request || request->slot >= maxTablets)
+        return complete(irp, STATUS_INVALID_PARAMETER);
+    Tablet& tablet = bus.tablets[request->slot];
+    Result result;
+    {
+        SpinLock guard(bus);
+        result = tablet.plugged ? tablet.model.queueInput(request->report, sizeof request->report)
+                                : Result::notConnected;
+    }
+    if (result == Result::ok)
+        sendInput(bus, tablet);
+    return complete(irp, result == Result::ok             ? STATUS_SUCCESS
+                         : result == Result::notConnected ? STATUS_DEVICE_NOT_CONNECTED
+                                                          : STATUS_DEVICE_BUSY);
+}
+
 } // namespace
 
 namespace Korva::VTablet::Kernel {
@@ -161,6 +183,8 @@ NTSTATUS controlRequest(Bus& bus, PIRP irp) {
         return faultRequest(bus, irp);
     case ioctlScreen:
         return screenRequest(bus, irp);
+    case ioctlInput:
+        return inputRequest(bus, irp);
     default:
         return complete(irp, STATUS_INVALID_DEVICE_REQUEST);
     }

@@ -120,22 +120,48 @@ void NTAPI cancelRead(PDEVICE_OBJECT device, PIRP irp) {
     complete(irp, STATUS_CANCELLED);
 }
 
-// The tablet sends no input reports, so a read waits until it is cancelled
-// or the tablet goes away.
+// Puts a read on the tablet's list, under the bus lock; false when it was
+// cancelled before its cancel routine was in place.
+bool pend(Tablet& tablet, PIRP irp) {
+    IoSetCancelRoutine(irp, cancelRead);
+    if (irp->Cancel && IoSetCancelRoutine(irp, nullptr))
+        return false;
+    IoMarkIrpPending(irp);
+    InsertTailList(&tablet.pendingReads, &irp->Tail.Overlay.ListEntry);
+    return true;
+}
+
+// A read takes the oldest input report the tablet holds; without one it
+// waits until a report comes, it is cancelled or the tablet goes away.
 NTSTATUS queueRead(Child& child, PIRP irp) {
     Tablet& tablet = child.bus->tablets[child.slot];
+    UCHAR report[inputReportLength];
+    NTSTATUS status = STATUS_DEVICE_NOT_CONNECTED;
     {
         SpinLock guard(*child.bus);
         if (current(child, tablet) && !tablet.model.pulled()) {
-            IoSetCancelRoutine(irp, cancelRead);
-            if (!irp->Cancel || !IoSetCancelRoutine(irp, nullptr)) {
-                IoMarkIrpPending(irp);
-                InsertTailList(&tablet.pendingReads, &irp->Tail.Overlay.ListEntry);
+            if (tablet.model.takeInput(report))
+                status = STATUS_SUCCESS;
+            else if (pend(tablet, irp))
                 return STATUS_PENDING;
-            }
+            else
+                status = STATUS_CANCELLED;
         }
     }
-    return complete(irp, irp->Cancel ? STATUS_CANCELLED : STATUS_DEVICE_NOT_CONNECTED);
+    return NT_SUCCESS(status) ? copyOut(irp, report, inputReportLength) : complete(irp, status);
+}
+
+// Takes the oldest waiting read off the list, under the bus lock. A read
+// whose cancel routine already runs is left to it.
+PIRP takeRead(Tablet& tablet) {
+    while (!IsListEmpty(&tablet.pendingReads)) {
+        PLIST_ENTRY entry = RemoveHeadList(&tablet.pendingReads);
+        PIRP irp = CONTAINING_RECORD(entry, IRP, Tail.Overlay.ListEntry);
+        if (IoSetCancelRoutine(irp, nullptr))
+            return irp;
+        InitializeListHead(entry);
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -147,19 +173,32 @@ void failPendingReads(Bus& bus, Tablet& tablet) {
     InitializeListHead(&failed);
     {
         SpinLock guard(bus);
-        while (!IsListEmpty(&tablet.pendingReads)) {
-            PLIST_ENTRY entry = RemoveHeadList(&tablet.pendingReads);
-            PIRP irp = CONTAINING_RECORD(entry, IRP, Tail.Overlay.ListEntry);
-            if (IoSetCancelRoutine(irp, nullptr))
-                InsertTailList(&failed, entry);
-            else
-                InitializeListHead(entry); // its cancel routine is running
-        }
+        while (PIRP irp = takeRead(tablet))
+            InsertTailList(&failed, &irp->Tail.Overlay.ListEntry);
     }
     while (!IsListEmpty(&failed)) {
         PLIST_ENTRY entry = RemoveHeadList(&failed);
         complete(CONTAINING_RECORD(entry, IRP, Tail.Overlay.ListEntry),
                  STATUS_DEVICE_NOT_CONNECTED);
+    }
+}
+
+// Each waiting report goes to a waiting read, oldest to oldest; the copy and
+// the completion happen outside the lock.
+void sendInput(Bus& bus, Tablet& tablet) {
+    for (;;) {
+        UCHAR report[inputReportLength];
+        PIRP read;
+        {
+            SpinLock guard(bus);
+            if (!tablet.model.hasInput())
+                return;
+            read = takeRead(tablet);
+            if (!read)
+                return;
+            tablet.model.takeInput(report);
+        }
+        copyOut(read, report, inputReportLength);
     }
 }
 

@@ -36,7 +36,7 @@ struct Bus {
     PDEVICE_OBJECT pdo;
     PDEVICE_OBJECT lower;
     UNICODE_STRING controlLink;
-    KSPIN_LOCK lock; // guards the models and the pending reads
+    KSPIN_LOCK lock; // guards the models (with their input) and the pending reads
     KMUTEX listLock; // guards plugged, generation and the child pointers
     ULONG generations;
     Tablet tablets[maxTablets];
@@ -61,6 +61,7 @@ void forgetChildren(Bus& bus, Tablet& tablet);
 NTSTATUS hidRequest(Child& child, PIRP irp);
 NTSTATUS bulkRequest(Child& child, PIRP irp);
 void failPendingReads(Bus& bus, Tablet& tablet);
+void sendInput(Bus& bus, Tablet& tablet);
 
 // Plugging (bus_control.cpp).
 NTSTATUS controlRequest(Bus& bus, PIRP irp);

@@ -2,6 +2,7 @@
 
 #include <stdint.h>
 
+#include "tools/vtablet/model/report_descriptor.h"
 #include "tools/vtablet/model/tablet_state.h"
 
 // The conversation between the control tool (and the WinUSB double) and the
@@ -24,6 +25,7 @@ inline constexpr uint32_t ioctlUnplug = controlCode(0x801); // uint32_t slot
 inline constexpr uint32_t ioctlQuery = controlCode(0x802);  // uint32_t slot -> SlotInfo
 inline constexpr uint32_t ioctlFaults = controlCode(0x803); // FaultRequest
 inline constexpr uint32_t ioctlScreen = controlCode(0x804); // uint32_t slot -> RGB triples
+inline constexpr uint32_t ioctlInput = controlCode(0x805);  // InputRequest
 
 // On a tablet's bulk interface (the MI_01 child).
 inline constexpr uint32_t ioctlBulkPipe = controlCode(0x810);  // -> uint8_t pipe id
@@ -39,6 +41,13 @@ struct SlotInfo {
 struct FaultRequest {
     uint32_t slot;
     Faults faults;
+};
+
+// An input report for the tablet to send: it completes the HID child's
+// waiting read, or waits in the tablet for the next one.
+struct InputRequest {
+    uint32_t slot;
+    uint8_t report[inputReportLength];
 };
 
 struct Guid {

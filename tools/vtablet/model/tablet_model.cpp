@@ -36,6 +36,7 @@ void TabletModel::reset(const TabletSetup& setup, uint8_t* receiveBuffer, uint8_
     receive_ = receiveBuffer;
     screen_ = screen;
     zero(screen_, screenBufferBytes(setup.width, setup.height));
+    input_.clear();
 }
 
 uint8_t TabletModel::currentStatus() const {
@@ -151,6 +152,21 @@ Result TabletModel::writeBulk(const uint8_t* data, uint32_t length) {
     if (result == Result::ok)
         state_.counters.bulkBytes += length;
     return finish(result);
+}
+
+Result TabletModel::queueInput(const uint8_t* report, uint32_t length) {
+    if (state_.pulled)
+        return Result::notConnected;
+    if (length != inputReportLength || report[0] != inputReportId || !input_.push(report))
+        return Result::refused;
+    return Result::ok;
+}
+
+bool TabletModel::takeInput(uint8_t* report) {
+    if (!input_.pop(report))
+        return false;
+    ++state_.counters.inputReports;
+    return true;
 }
 
 Result TabletModel::startImage(uint8_t mode) {

@@ -3,6 +3,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "tools/vtablet/model/input_queue.h"
 #include "tools/vtablet/model/tablet_state.h"
 
 namespace Korva::VTablet {
@@ -28,6 +29,14 @@ public:
     Result setFeature(const uint8_t* report, uint32_t length);
     Result writeBulk(const uint8_t* data, uint32_t length);
 
+    // An input report the tablet is to send (id 0x01, inputReportLength
+    // bytes). It waits in the tablet until a read takes it; a malformed
+    // report or a full queue is refused.
+    Result queueInput(const uint8_t* report, uint32_t length);
+    bool hasInput() const { return !input_.empty(); }
+    // Hands the oldest waiting report to a read; false when none waits.
+    bool takeInput(uint8_t* report);
+
     void setFaults(const Faults& faults) { state_.faults = faults; }
     const TabletState& state() const { return state_; }
     const uint8_t* screen() const { return screen_; }
@@ -46,6 +55,7 @@ private:
     bool setPermitted(uint8_t reportId) const;
 
     TabletState state_;
+    InputQueue input_;
     uint8_t* receive_;
     uint8_t* screen_;
 };

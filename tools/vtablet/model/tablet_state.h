@@ -39,6 +39,7 @@ struct Counters {
     uint32_t rejectedImages;
     uint32_t abandoned;
     uint32_t clears;
+    uint32_t inputReports; // input reports handed to the host's reads
 };
 
 enum LogOp : uint8_t { logGet = 1, logSet = 2, logBulk = 3 };

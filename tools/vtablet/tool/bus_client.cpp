@@ -3,6 +3,7 @@
 #include "common/error_categories.h"
 #include "tools/vtablet/tool/devinfo_handle.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace Korva::VTablet {
@@ -46,6 +47,12 @@ SlotInfo BusClient::query(std::uint32_t slot) {
 void BusClient::setFaults(std::uint32_t slot, const Faults& faults) {
     const FaultRequest request{slot, faults};
     control(ioctlFaults, &request, sizeof request, nullptr, 0);
+}
+
+void BusClient::sendInput(std::uint32_t slot, const std::uint8_t* report) {
+    InputRequest request{slot, {}};
+    std::copy(report, report + inputReportLength, request.report);
+    control(ioctlInput, &request, sizeof request, nullptr, 0);
 }
 
 std::vector<std::uint8_t> BusClient::screen(std::uint32_t slot, const TabletSetup& setup) {

@@ -18,6 +18,8 @@ public:
     void unplug(std::uint32_t slot);
     SlotInfo query(std::uint32_t slot);
     void setFaults(std::uint32_t slot, const Faults& faults);
+    // Has the tablet send an input report of inputReportLength bytes.
+    void sendInput(std::uint32_t slot, const std::uint8_t* report);
     // The screen as RGB triples, width * height of the slot's setup.
     std::vector<std::uint8_t> screen(std::uint32_t slot, const TabletSetup& setup);
 

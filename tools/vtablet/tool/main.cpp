@@ -1,5 +1,6 @@
 // vtablet.exe: installs the virtual tablet drivers, plugs and unplugs
-// tablets, injects faults and shows what a tablet received.
+// tablets, injects faults and input reports and shows what a tablet
+// received.
 #include "common/utf.h"
 #include "tools/vtablet/core/command_args.h"
 #include "tools/vtablet/core/png_writer.h"
@@ -25,7 +26,8 @@ const char usage[] =
     "       vtablet plug <pid|model key> [--size WxH] [--bulk] [--noncomposite] [--busy N]\n"
     "       vtablet unplug <n> | status <n> | log <n> | screen <n> <file.png|file.ppm>\n"
     "       vtablet fault <n> status <s|off> | busy <N> | refuse <N> | latency <ms>\n"
-    "                         | zero-width | pull | bulk-in | none\n";
+    "                         | zero-width | pull | bulk-in | none\n"
+    "       vtablet input <n> <hex bytes of 8-byte reports with id 01>\n";
 
 std::wstring programFolder() {
     wchar_t path[MAX_PATH];
@@ -73,6 +75,16 @@ void fault(BusClient& bus, const std::vector<std::string>& args) {
     bus.setFaults(slot, faults);
 }
 
+// Each report is sent on its own, in order, so that each ends one read.
+void input(BusClient& bus, const std::vector<std::string>& args) {
+    const std::uint32_t slot = slotArgument(args, 1);
+    const std::vector<std::uint8_t> bytes = parseInputReports({args.begin() + 2, args.end()});
+    if (bytes.empty())
+        throw std::invalid_argument(usage);
+    for (std::size_t at = 0; at < bytes.size(); at += inputReportLength)
+        bus.sendInput(slot, bytes.data() + at);
+}
+
 void run(const std::vector<std::string>& args, const std::vector<std::wstring>& wide) {
     const std::string command = args.empty() ? "" : args[0];
     if (command == "install")
@@ -91,6 +103,8 @@ void run(const std::vector<std::string>& args, const std::vector<std::wstring>& 
         list(bus);
     } else if (command == "fault") {
         fault(bus, args);
+    } else if (command == "input") {
+        input(bus, args);
     } else if (command == "status") {
         std::printf("%s", statusText(bus.query(slotArgument(args, 1))).c_str());
     } else if (command == "log") {
