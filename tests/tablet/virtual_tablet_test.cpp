@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -59,6 +62,52 @@ std::vector<std::uint8_t> asScreen(std::vector<std::uint8_t> bgr) {
     return bgr;
 }
 
+// What the reader hands to the report callback, with the number of queues
+// it names, as it comes.
+class ReportLog {
+public:
+    ReportCallback callback() {
+        return [this](const Report& report, std::size_t queues) {
+            {
+                std::lock_guard lock(mutex_);
+                reports_.push_back(report);
+                queues_.push_back(queues);
+            }
+            changed_.notify_all();
+        };
+    }
+
+    // Waits until that many reports have come in all; false after 2 s.
+    bool waitFor(std::size_t count) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, 2s, [&] { return reports_.size() >= count; });
+    }
+
+    std::vector<Report> reports() {
+        std::lock_guard lock(mutex_);
+        return reports_;
+    }
+
+    std::vector<std::size_t> queues() {
+        std::lock_guard lock(mutex_);
+        return queues_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<Report> reports_;
+    std::vector<std::size_t> queues_;
+};
+
+// Input reports 0x01 of 8 bytes that differ in their last byte.
+std::vector<Report> inputReports(std::uint8_t first, std::uint8_t count) {
+    std::vector<Report> reports;
+    for (std::uint8_t i = 0; i < count; ++i)
+        reports.push_back({0x01, 0xA5, 0, 0, 0, 0, 0xFF, static_cast<std::uint8_t>(first + i)});
+    return reports;
+}
+
 struct VirtualTabletTest : ::testing::Test {
     QEL::Test::VirtualTablets bus;
     std::shared_ptr<Win32::WinusbDll> winusb = std::make_shared<Win32::WinusbDll>();
@@ -68,6 +117,20 @@ struct VirtualTabletTest : ::testing::Test {
         const std::error_code code = tablet->open(device, true);
         EXPECT_FALSE(code) << code.message();
         return tablet;
+    }
+
+    // Has the tablet send the reports, in order.
+    void send(int slot, const std::vector<Report>& reports) {
+        std::string arguments = "input " + std::to_string(slot);
+        for (const Report& report : reports) {
+            arguments += ' ';
+            for (std::uint8_t byte : report) {
+                char digits[3];
+                std::snprintf(digits, sizeof digits, "%02x", byte);
+                arguments += digits;
+            }
+        }
+        bus.run(arguments);
     }
 };
 
@@ -200,6 +263,69 @@ TEST_F(VirtualTabletTest, UnplugDuringAnUploadEndsRequestsAndReader) {
     EXPECT_THROW(queue->pop(), Interface::device_removed_error);
     tablet->close();
     EXPECT_FALSE(tablet->isOpen());
+}
+
+// The service leaves the interface idle: the reader drains every report to
+// the callback alone. Once subscribers are served, each report also reaches
+// the queue, and the reader keeps reading between feature requests.
+TEST_F(VirtualTabletTest, ReaderDrainsInjectedInputReports) {
+    const int slot = bus.plug("QEL40");
+    const TabletDevice device = waitForTablet(qel40);
+    ReportLog log;
+    auto queue = std::make_shared<ReportQueue>();
+    UsbInterface tablet(winusb);
+    tablet.setReportCallback(log.callback());
+    tablet.impl()->attach(queue);
+    ASSERT_FALSE(tablet.open(device, true));
+
+    const auto idle = inputReports(0x10, 3);
+    send(slot, idle);
+    ASSERT_TRUE(log.waitFor(3));
+    EXPECT_EQ(log.reports(), idle);
+    EXPECT_EQ(log.queues(), std::vector<std::size_t>(3, 0));
+
+    tablet.impl()->setIdle(false);
+    const auto served = inputReports(0x20, 2);
+    send(slot, served);
+    // The callback comes first, so the queue's waits below are short.
+    ASSERT_TRUE(log.waitFor(5));
+    EXPECT_EQ(queue->pop(), served[0]) << "idle reports never reach a queue";
+    EXPECT_EQ(queue->pop(), served[1]);
+    EXPECT_EQ(Protocol(tablet).readStatus().status, 0);
+    const auto later = inputReports(0x30, 1);
+    send(slot, later);
+    ASSERT_TRUE(log.waitFor(6));
+    EXPECT_EQ(queue->pop(), later[0]);
+    EXPECT_EQ(log.queues().back(), 1u);
+    EXPECT_TRUE(tablet.isOpen());
+}
+
+// Closing cancels the reader's waiting read; the tablet goes on sending to
+// the next opening, and destruction with a read waiting ends as well.
+TEST_F(VirtualTabletTest, CloseWithAReadWaitingEndsCleanly) {
+    const int slot = bus.plug("QEL40");
+    const TabletDevice device = waitForTablet(qel40);
+    ReportLog log;
+    {
+        UsbInterface tablet(winusb);
+        tablet.setReportCallback(log.callback());
+        ASSERT_FALSE(tablet.open(device, true));
+        send(slot, inputReports(0x40, 1));
+        ASSERT_TRUE(log.waitFor(1)); // the reader is in its loop
+        std::this_thread::sleep_for(100ms);
+        const auto start = std::chrono::steady_clock::now();
+        tablet.close();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+        EXPECT_FALSE(tablet.isOpen());
+
+        ASSERT_FALSE(tablet.open(device, true));
+        const auto next = inputReports(0x41, 1);
+        send(slot, next);
+        ASSERT_TRUE(log.waitFor(2));
+        EXPECT_EQ(log.reports().back(), next[0]);
+        std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_EQ(log.reports().size(), 2u);
 }
 
 } // namespace
