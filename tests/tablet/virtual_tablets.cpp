@@ -21,6 +21,8 @@ std::string windowsPath(std::string path) {
 std::string temporaryFile(const char* extension) {
     char folder[MAX_PATH];
     ::GetTempPathA(MAX_PATH, folder);
+    // A fresh prefix may not have made its temporary folder yet.
+    ::CreateDirectoryA(folder, nullptr);
     return std::string(folder) + "qeld-vtablet-" + std::to_string(::GetCurrentProcessId()) +
            extension;
 }
@@ -63,7 +65,8 @@ std::string VirtualTablets::run(const std::string& arguments) {
     HANDLE file = ::CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        throw std::runtime_error("cannot create " + output);
+        throw std::runtime_error("cannot create " + output + ": error " +
+                                 std::to_string(::GetLastError()));
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
