@@ -1,0 +1,122 @@
+#include "slideshow_fixture.h"
+
+#include "common/unique_handle.h"
+
+#include <optional>
+
+using namespace SlideshowTest;
+using Korva::Win32::unique_kernel_handle;
+using Korva::Win32::unique_service;
+
+namespace {
+
+// The installed program started and stopped by the system's service control
+// manager. The service is removed before and after every test, and whatever
+// the test does in between: an automatic service left installed would start
+// with every new wineserver and take the virtual tablets.
+class ServiceMode : public Slideshow {
+protected:
+    void SetUp() override {
+        Slideshow::SetUp();
+        removeService();
+    }
+    void TearDown() override {
+        removeService();
+        Slideshow::TearDown();
+    }
+
+    static unique_service open(DWORD access) {
+        const unique_service manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+        return unique_service(::OpenServiceW(manager.get(), L"QELDSVC", access));
+    }
+
+    // Installed, but started only on request until it is removed, in case
+    // this process dies before it can remove it.
+    static void install() {
+        const auto result = runChild(serviceProgram() + L" /install");
+        ASSERT_EQ(result.exitCode, 0u) << result.output;
+        const auto service = open(SERVICE_CHANGE_CONFIG);
+        ASSERT_TRUE(::ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, SERVICE_DEMAND_START,
+                                           SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr,
+                                           nullptr, nullptr, nullptr));
+    }
+
+    static std::optional<SERVICE_STATUS_PROCESS> status() {
+        const auto service = open(SERVICE_QUERY_STATUS);
+        SERVICE_STATUS_PROCESS now{};
+        DWORD needed = 0;
+        if (!service || !::QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO,
+                                                reinterpret_cast<BYTE*>(&now), sizeof now, &needed))
+            return std::nullopt;
+        return now;
+    }
+
+    // Waits, generously, for the state; returns the status reported last.
+    static SERVICE_STATUS_PROCESS awaitState(DWORD state) {
+        auto now = status();
+        for (int i = 0; i < 600 && now && now->dwCurrentState != state; ++i) {
+            ::Sleep(50);
+            now = status();
+        }
+        return now.value_or(SERVICE_STATUS_PROCESS{});
+    }
+
+    // Wine reports STOPPED before the process has ended, and the service
+    // cannot be deleted and installed again until it has.
+    static DWORD stop(const unique_kernel_handle& process) {
+        SERVICE_STATUS stopping{};
+        EXPECT_TRUE(::ControlService(open(SERVICE_STOP).get(), SERVICE_CONTROL_STOP, &stopping))
+            << ::GetLastError();
+        const DWORD state = awaitState(SERVICE_STOPPED).dwCurrentState;
+        EXPECT_EQ(::WaitForSingleObject(process.get(), 30000), WAIT_OBJECT_0);
+        return state;
+    }
+
+    static void removeService() {
+        const auto now = status();
+        if (!now)
+            return;
+        if (now->dwCurrentState != SERVICE_STOPPED) {
+            const unique_kernel_handle process(::OpenProcess(SYNCHRONIZE, FALSE, now->dwProcessId));
+            awaitState(SERVICE_RUNNING);
+            stop(process);
+        }
+        runChild(serviceProgram() + L" /uninstall");
+    }
+};
+
+} // namespace
+
+TEST_F(ServiceMode, ShowsTheSlideshowFromStartToStop) {
+    writeBitmap(picture(L"a.bmp"), 120, 90, 0xFF2020);
+    writeBitmap(picture(L"b.bmp"), 60, 160, 0x20FF20);
+    const Tablet qel40 = plug("QEL40", rgb565);
+    const Tablet qel50 = plug("QEL50 --bulk", bgrBulk);
+    install();
+
+    ASSERT_TRUE(::StartServiceW(open(SERVICE_START).get(), 0, nullptr)) << ::GetLastError();
+    const SERVICE_STATUS_PROCESS running = awaitState(SERVICE_RUNNING);
+    ASSERT_EQ(running.dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+    EXPECT_EQ(running.dwControlsAccepted,
+              static_cast<DWORD>(SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_POWEREVENT));
+    EXPECT_EQ(running.dwCheckPoint, 3u);
+    const unique_kernel_handle process(
+        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, running.dwProcessId));
+    ASSERT_TRUE(process);
+
+    for (const wchar_t* name : {L"a.bmp", L"b.bmp"}) {
+        EXPECT_TRUE(shows(qel40, expected(picture(name), qel40))) << "QEL40";
+        EXPECT_TRUE(shows(qel50, expected(picture(name), qel50))) << "QEL50";
+    }
+
+    EXPECT_EQ(stop(process), static_cast<DWORD>(SERVICE_STOPPED));
+    DWORD exitCode = 0xFFFFFFFF;
+    ::GetExitCodeProcess(process.get(), &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(blank(qel40));
+    EXPECT_TRUE(blank(qel50));
+
+    const auto removed = runChild(serviceProgram() + L" /uninstall");
+    EXPECT_EQ(removed.output, "Service deleted!\n");
+    EXPECT_EQ(removed.exitCode, 0u);
+}

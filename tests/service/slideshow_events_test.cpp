@@ -1,0 +1,149 @@
+#include "slideshow_fixture.h"
+
+#include <chrono>
+#include <filesystem>
+
+using namespace SlideshowTest;
+using namespace std::chrono_literals;
+using Moment = std::chrono::steady_clock::time_point;
+
+namespace {
+
+// The slideshow reacting to what happens while it runs: interval changes,
+// tablet arrivals, folder and settings changes. Every tick sends the
+// current picture again, so a tablet's count of received pictures counts the
+// ticks that reached it.
+class SlideshowEvents : public Slideshow {
+protected:
+    void TearDown() override {
+        Slideshow::TearDown();
+        std::error_code ignored;
+        std::filesystem::remove_all(std::filesystem::path(otherFolder()), ignored);
+        std::filesystem::remove(std::filesystem::path(staged()), ignored);
+    }
+
+    int images(const Tablet& tablet) {
+        const std::string status = tablets_.run("status " + std::to_string(tablet.slot));
+        const auto at = status.find("\nimages=");
+        return at == std::string::npos ? -1 : std::stoi(status.substr(at + 8));
+    }
+
+    // Waits until the tablet has received more pictures than the count
+    // given and returns when that was seen. Count before the change that is
+    // to cause a tick: it may reach the tablet within a few milliseconds.
+    Moment imageAfter(const Tablet& tablet, int count) {
+        const auto start = std::chrono::steady_clock::now();
+        while (images(tablet) <= count && std::chrono::steady_clock::now() - start < 30s)
+            ::Sleep(20);
+        EXPECT_GT(images(tablet), count) << "no tick within 30 s";
+        return std::chrono::steady_clock::now();
+    }
+    Moment nextImage(const Tablet& tablet) { return imageAfter(tablet, images(tablet)); }
+
+    std::wstring otherFolder() const { return folder_ + L"-other"; }
+    std::wstring staged() const { return folder_ + L"-staged.bmp"; }
+};
+
+std::int64_t milliseconds(Moment from, Moment to) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count();
+}
+
+} // namespace
+
+TEST_F(SlideshowEvents, IntervalChangeMovesThePendingTickBySignedDifference) {
+    writeBitmap(picture(L"a.bmp"), 40, 30, 0xFFFFFF);
+    setDword(nullptr, L"Update Time", 3000);
+    const Tablet tablet = plug("QEL10", mono);
+    auto& console = start();
+    ASSERT_TRUE(shows(tablet, expected(picture(L"a.bmp"), tablet)));
+    // The settings the program read at start stay raised until the flags
+    // event first fires, and then tick at once; a device notification
+    // handles them before the interval is measured.
+    int count = images(tablet);
+    console.send("d");
+    imageAfter(tablet, count);
+
+    const Moment tick = nextImage(tablet);
+    ::Sleep(1000);
+    count = images(tablet);
+    setDword(nullptr, L"Update Time", 10000);
+    // Due 10 s after the last tick: not 3 s (no move) and not 11 s (an
+    // interval counted from the change).
+    const Moment moved = imageAfter(tablet, count);
+    EXPECT_NEAR(milliseconds(tick, moved), 10000, 800);
+
+    // Shortening the interval below the time already gone by makes the
+    // pending tick due at once: about 3 s after the last tick, when the
+    // change came, not 5 s (an interval counted from the change). The ticks
+    // after it keep the new interval.
+    ::Sleep(3000);
+    count = images(tablet);
+    setDword(nullptr, L"Update Time", 2000);
+    const Moment due = imageAfter(tablet, count);
+    EXPECT_NEAR(milliseconds(moved, due), 3000, 800);
+    EXPECT_NEAR(milliseconds(due, nextImage(tablet)), 2000, 800);
+    EXPECT_EQ(console.quit(), 0u);
+}
+
+TEST_F(SlideshowEvents, ArrivalThroughTheWindowThreadStartsAWorker) {
+    writeBitmap(picture(L"a.bmp"), 80, 60, 0x20FF20);
+    setDword(nullptr, L"Update Time", 60000);
+    auto& console = start();
+    const Tablet tablet = plug("QEL40", rgb565);
+    EXPECT_TRUE(console.waitFor("dbg: WindowThread: WM_DEVICECHANGE/DBT_DEVICEARRIVAL -- \\\\?\\"))
+        << console.output();
+    // Long before the next tick: the arrival alone starts the worker, which
+    // shows the list's current picture.
+    EXPECT_TRUE(shows(tablet, expected(picture(L"a.bmp"), tablet), 15000));
+    EXPECT_EQ(console.quit(), 0u);
+}
+
+TEST_F(SlideshowEvents, PictureCopiedIntoAnEmptyFolderIsShownAtOnce) {
+    setDword(nullptr, L"Update Time", 60000);
+    const Tablet tablet = plug("QEL40", rgb565);
+    auto& console = start();
+    ::Sleep(2000);
+    // Written elsewhere first, so that the folder never holds half a picture.
+    writeBitmap(staged(), 80, 60, 0xFF20FF);
+    ASSERT_TRUE(::CopyFileW(staged().c_str(), picture(L"new.bmp").c_str(), TRUE));
+    EXPECT_TRUE(shows(tablet, expected(picture(L"new.bmp"), tablet), 15000));
+    EXPECT_EQ(console.quit(), 0u);
+}
+
+TEST_F(SlideshowEvents, ModelSettingsChangeTicksAtOnceAndGivesTheModelItsNewList) {
+    writeBitmap(picture(L"a.bmp"), 80, 60, 0xFF2020);
+    writeBitmap(picture(L"b.bmp"), 60, 80, 0x2020FF);
+    ::CreateDirectoryW(otherFolder().c_str(), nullptr);
+    const std::wstring other = otherFolder() + L"\\c.bmp";
+    writeBitmap(other, 100, 50, 0x20FF20);
+    setDword(nullptr, L"Update Time", 60000);
+    const Tablet changed = plug("QEL40", rgb565);
+    const Tablet kept = plug("QEL10", mono);
+    auto& console = start();
+    ASSERT_TRUE(shows(changed, expected(picture(L"a.bmp"), changed)));
+    ASSERT_TRUE(shows(kept, expected(picture(L"a.bmp"), kept)));
+
+    setText(L"QEL40", L"Folder", otherFolder());
+    // The tick that follows the change advances the list that stayed too.
+    EXPECT_TRUE(shows(changed, expected(other, changed), 15000));
+    EXPECT_TRUE(shows(kept, expected(picture(L"b.bmp"), kept), 15000));
+    EXPECT_EQ(console.quit(), 0u);
+}
+
+TEST_F(SlideshowEvents, TwoTabletsOfOneModelShowTheSamePictureAfterEveryTick) {
+    writeBitmap(picture(L"a.bmp"), 120, 90, 0xFF2020);
+    writeBitmap(picture(L"b.bmp"), 60, 160, 0x20FF20);
+    writeBitmap(picture(L"c.bmp"), 300, 100, 0x2020FF);
+    setDword(nullptr, L"Update Time", 2000);
+    // One with a bulk pipe and one without: the same picture, prepared in
+    // two pixel formats.
+    const Tablet bulk = plug("QEL50 --bulk --size 160x120", {0x14, 160, 120});
+    const Tablet reports = plug("QEL50 --size 160x120", {0x04, 160, 120});
+    start();
+    for (const wchar_t* name : {L"a.bmp", L"b.bmp", L"c.bmp", L"a.bmp"}) {
+        ASSERT_TRUE(shows(bulk, expected(picture(name), bulk)));
+        // Well within the same tick.
+        EXPECT_TRUE(shows(reports, expected(picture(name), reports), 1500));
+    }
+    EXPECT_EQ(session_->quit(), 0u);
+}
