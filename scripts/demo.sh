@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
 ticks=${QELD_DEMO_TICKS:-5}
-interval=3000
+interval=5000
 build=build/demo
 out=$build/screens
 convert=/usr/bin/convert
@@ -61,14 +61,20 @@ reg add "$key\\QEL50" /v Clip /t REG_DWORD /d 0x22 /f          # bottom right
 
 echo "== running the slideshow for $ticks ticks"
 log=$build/console.log
-{ sleep $(( (ticks * interval + 2500) / 1000 )); echo q; } | wine $build/service/qeldsvc.exe >"$log" 2>&1 &
+{ sleep $(( (ticks * interval + 3500) / 1000 )); echo q; } | wine $build/service/qeldsvc.exe >"$log" 2>&1 &
 console=$!
-sleep 2.5
+# The first tick comes as the program starts; every screen is read a few
+# seconds after its tick, when even the slowest upload (16-bit through
+# feature reports) has ended. The times are kept from the start so that the
+# reads never drift across a tick.
+start=$(date +%s%N)
 for tick in $(seq 1 "$ticks"); do
+    due=$(( start + (3500 + (tick - 1) * interval) * 1000000 ))
+    now=$(date +%s%N)
+    [ "$due" -le "$now" ] || sleep "$(( (due - now) / 1000000 ))e-3"
     for model in QEL10 QEL40 QEL50; do
         vtablet screen "${slot[$model]}" "$out/tick$tick-$model.png" >/dev/null
     done
-    sleep $(( interval / 1000 ))
 done
 wait $console
 for model in QEL10 QEL40 QEL50; do
