@@ -95,6 +95,7 @@ TEST_F(SlideshowEvents, ArrivalThroughTheWindowThreadStartsAWorker) {
     // Long before the next tick: the arrival alone starts the worker, which
     // shows the list's current picture.
     EXPECT_TRUE(shows(tablet, expected(picture(L"a.bmp"), tablet), 15000));
+    EXPECT_EQ(console.count("event 0x"), 0u) << console.output();
     EXPECT_EQ(console.quit(), 0u);
 }
 
@@ -107,6 +108,7 @@ TEST_F(SlideshowEvents, PictureCopiedIntoAnEmptyFolderIsShownAtOnce) {
     writeBitmap(staged(), 80, 60, 0xFF20FF);
     ASSERT_TRUE(::CopyFileW(staged().c_str(), picture(L"new.bmp").c_str(), TRUE));
     EXPECT_TRUE(shows(tablet, expected(picture(L"new.bmp"), tablet), 15000));
+    EXPECT_EQ(console.count("event 0x"), 0u) << console.output();
     EXPECT_EQ(console.quit(), 0u);
 }
 
@@ -127,6 +129,7 @@ TEST_F(SlideshowEvents, ModelSettingsChangeTicksAtOnceAndGivesTheModelItsNewList
     // The tick that follows the change advances the list that stayed too.
     EXPECT_TRUE(shows(changed, expected(other, changed), 15000));
     EXPECT_TRUE(shows(kept, expected(picture(L"b.bmp"), kept), 15000));
+    EXPECT_EQ(console.count("event 0x"), 0u) << console.output();
     EXPECT_EQ(console.quit(), 0u);
 }
 
@@ -139,11 +142,12 @@ TEST_F(SlideshowEvents, TwoTabletsOfOneModelShowTheSamePictureAfterEveryTick) {
     // two pixel formats.
     const Tablet bulk = plug("QEL50 --bulk --size 160x120", {0x14, 160, 120});
     const Tablet reports = plug("QEL50 --size 160x120", {0x04, 160, 120});
-    start();
+    auto& console = start();
     for (const wchar_t* name : {L"a.bmp", L"b.bmp", L"c.bmp", L"a.bmp"}) {
         ASSERT_TRUE(shows(bulk, expected(picture(name), bulk)));
         // Well within the same tick.
         EXPECT_TRUE(shows(reports, expected(picture(name), reports), 1500));
     }
-    EXPECT_EQ(session_->quit(), 0u);
+    EXPECT_EQ(console.count("event 0x"), 0u) << console.output();
+    EXPECT_EQ(console.quit(), 0u);
 }
