@@ -103,6 +103,7 @@ TEST_F(SlideshowEvents, PictureCopiedIntoAnEmptyFolderIsShownAtOnce) {
     setDword(nullptr, L"Update Time", 60000);
     const Tablet tablet = plug("QEL40", rgb565);
     auto& console = start();
+    // The worker has probed the tablet and found the list empty by now.
     ::Sleep(2000);
     // Written elsewhere first, so that the folder never holds half a picture.
     writeBitmap(staged(), 80, 60, 0xFF20FF);
