@@ -23,8 +23,11 @@ std::string temporaryFile(const char* extension) {
     ::GetTempPathA(MAX_PATH, folder);
     // A fresh prefix may not have made its temporary folder yet.
     ::CreateDirectoryA(folder, nullptr);
-    return std::string(folder) + "qeld-vtablet-" + std::to_string(::GetCurrentProcessId()) +
-           extension;
+    // Driver services started by the tool inherit its output file and keep
+    // it open, and Wine reuses process ids: every call gets a name of its own.
+    static unsigned calls = 0;
+    return std::string(folder) + "qeld-vtablet-" + std::to_string(::GetCurrentProcessId()) + "-" +
+           std::to_string(::GetTickCount64()) + "-" + std::to_string(++calls) + extension;
 }
 
 std::string readFile(const std::string& path) {
