@@ -79,10 +79,11 @@ service_find() { process_find 'qeldsvc\.exe'; }
 
 service_send() { echo "$1" >&9; }
 
-# Quits the console and returns its exit code.
+# Quits the console and returns its exit code (also when it has ended
+# already: a write to its pipe would then end this script).
 service_stop() {
     local rc=0
-    service_send q
+    if [ -d "/proc/$service_pid" ]; then service_send q; fi
     exec 9>&-
     wait "$service_job" || rc=$?
     return $rc

@@ -31,8 +31,10 @@ service_start "$work/console.log"
 samples=$work/samples.txt
 sample() {
     local counts linux
-    counts=$(wine "$build/bench/process_counts.exe" qeldsvc.exe 2>&1 | tr -d '\r')
-    linux=$(awk '/^(Threads|VmRSS|RssAnon):/ { printf "%s%s ", $1, $2 }' "/proc/$service_pid/status")
+    counts=$(wine "$build/bench/process_counts.exe" qeldsvc.exe 2>&1 | tr -d '\r') ||
+        counts="qeldsvc.exe not running"
+    linux=$(awk '/^(Threads|VmRSS|RssAnon):/ { printf "%s%s ", $1, $2 }' \
+        "/proc/$service_pid/status" 2>/dev/null) || true
     echo "t=$1s images=$(tablet_images "$stable") $counts | linux $linux" | tee -a "$samples"
 }
 
