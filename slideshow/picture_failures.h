@@ -10,8 +10,15 @@ namespace Korva::QELD {
 // file in the folder is reported once rather than at every slideshow tick.
 class PictureFailures {
 public:
+    // Bad files that are later removed would otherwise stay remembered for
+    // the life of the worker; past this many the memory starts afresh, at the
+    // price of one more report for the files still bad.
+    static constexpr std::size_t remembered = 256;
+
     // True the first time this picture fails with this error value.
     bool firstFailure(const std::u16string& picture, int error) {
+        if (failures_.size() >= remembered)
+            failures_.clear();
         return failures_.emplace(picture, error).second;
     }
 
