@@ -1,20 +1,12 @@
 #pragma once
 
-#include "common/unique_handle.h"
-
-#include <setupapi.h>
+#include "tablet/device_info_set.h"
 
 #include <string>
 
 namespace Korva::VTablet {
 
-struct devinfo_traits {
-    using pointer = HDEVINFO;
-    static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(pointer h) noexcept { ::SetupDiDestroyDeviceInfoList(h); }
-};
-
-using unique_devinfo = Korva::Win32::unique_handle<devinfo_traits>;
+using Korva::Win32::unique_devinfo;
 
 // The path of the first present device interface of the class, or an empty
 // string when there is none.
