@@ -132,10 +132,10 @@ TEST_F(VTabletDiscovery, ArrivalAndRemovalAreAnnounced) {
     NotificationWindow window;
     ASSERT_TRUE(window.registered());
     const std::uint32_t slot = plug(0x0C16, 320, 200);
-    const int arrival = window.waitFor(DBT_DEVICEARRIVAL, 2000);
+    const int arrival = window.waitFor(DBT_DEVICEARRIVAL, 10000);
     EXPECT_GE(arrival, 0);
     unplug(slot);
-    const int removal = window.waitFor(DBT_DEVICEREMOVECOMPLETE, 2000);
+    const int removal = window.waitFor(DBT_DEVICEREMOVECOMPLETE, 10000);
     EXPECT_GE(removal, 0);
     RecordProperty("arrival_ms", arrival);
     RecordProperty("removal_ms", removal);
