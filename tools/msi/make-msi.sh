@@ -20,6 +20,11 @@ wxs=$(realpath "$(dirname "$0")/product.wxs")
 # 0x40 + a command line run in a folder 34.
 msibuild "$output" -q "INSERT INTO CustomAction (Action, Type, Source, Target) VALUES ('RollbackRegisterService', 3426, 'TARGETDIR', 'sc.exe delete QELDSVC')"
 
+# Windows passes public properties from an elevated user's client to the
+# installation only when they are listed as secure; wixl lists only those of
+# the upgrade search and drops "Secure".
+msibuild "$output" -q "UPDATE Property SET Value='OLDERVERSIONFOUND;NEWERVERSIONFOUND;PICTURESFOLDER;UPDATETIME;SCALE;BORDER;POSITION;SERVICEACCOUNT' WHERE Property='SecureCustomProperties'"
+
 # Each setting given on the command line installs its own component; wixl
 # cannot put conditions on components. "Auto" deletes "Border" (root 2 is
 # HKEY_LOCAL_MACHINE), which wixl cannot express either.
