@@ -120,10 +120,10 @@ void choose(DeviceConfig& config, const Choice& choice) {
         config.scale = choice.code;
     else if (choice.field == Field::Clip)
         config.clip = static_cast<std::uint8_t>(choice.code);
-    else if (choice.code < 0)
-        config = DeviceConfig{0, config.scale, config.clip, true, config.folder};
-    else
-        config = DeviceConfig{choice.code, config.scale, config.clip, false, config.folder};
+    else {
+        config.borderAuto = choice.code < 0;
+        config.border = config.borderAuto ? 0 : choice.code;
+    }
 }
 
 const std::wstring serviceKey = L"SYSTEM\\CurrentControlSet\\Services\\QELDSVC\\Parameters";
@@ -178,6 +178,7 @@ void write(const std::wstring& key, const Sample& sample) {
 std::vector<Sample> samples(IXMLDOMElement* element, const std::wstring& kind,
                             const std::map<std::wstring, std::wstring>& strings) {
     const std::wstring valueName = XmlFile::attribute(element, L"valueName");
+    EXPECT_EQ(XmlFile::attribute(element, L"key"), L"") << "read here from its policy's key";
     std::vector<Sample> found;
     if (kind == L"text") {
         const std::wstring folder = L"\\\\server\\share\\" + valueName + L"\\";
@@ -231,6 +232,7 @@ TEST_F(PolicyTemplate, EveryPolicyReadsBackAsTheConfigurationItDescribes) {
         const std::wstring title = strings[XmlFile::attribute(policy.get(), L"displayName")];
         SCOPED_TRACE(std::string(title.begin(), title.end()));
         EXPECT_EQ(XmlFile::attribute(policy.get(), L"class"), L"Machine");
+        EXPECT_EQ(XmlFile::attribute(policy.get(), L"valueName"), L"") << "only elements write";
         EXPECT_TRUE(strings.count(XmlFile::attribute(policy.get(), L"explainText")));
         const auto model = modelOfName.find(title.substr(0, title.find(L' ')));
         const ModelId id = model == modelOfName.end() ? 0 : model->second;
