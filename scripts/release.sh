@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds a release: the three Windows binaries (Release, stripped) and the
-# installer QEL-Display-<version>-x64.msi, in the given folder (build/release
-# by default). The version is the one of the top-level CMakeLists.txt.
+# Builds a release: the three Windows binaries (Release, stripped), the
+# installer QEL-Display-<version>-x64.msi and the Group Policy template
+# (PolicyDefinitions/ with the .admx and en-US/*.adml), in the given folder
+# (build/release by default). The version is the one of the top-level CMakeLists.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -26,4 +27,7 @@ done
 
 msi="$build/QEL-Display-$version-x64.msi"
 tools/msi/make-msi.sh "$version" "$files" "$msi"
+rm -rf "$build/PolicyDefinitions"
+cp -r tools/policy/PolicyDefinitions "$build/PolicyDefinitions"
 echo "$msi"
+echo "$build/PolicyDefinitions"

@@ -1,6 +1,19 @@
 #include "service/command_line.h"
 
+#include <algorithm>
+
 namespace Korva::QELD {
+namespace {
+
+constexpr std::u16string_view accountSwitch = u"/account";
+
+bool equalIgnoringCase(std::u16string_view a, std::u16string_view b) {
+    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](char16_t x, char16_t y) { return lower(x) == lower(y); });
+}
+
+} // namespace
 
 ProcessRole processRole(std::u16string_view commandLine) {
     if (commandLine.find(u"/install") != std::u16string_view::npos)
@@ -9,7 +22,21 @@ ProcessRole processRole(std::u16string_view commandLine) {
         return ProcessRole::Uninstall;
     if (commandLine.find(u"/service") != std::u16string_view::npos)
         return ProcessRole::Service;
+    if (commandLine.find(accountSwitch) != std::u16string_view::npos)
+        return ProcessRole::Account;
     return ProcessRole::Console;
+}
+
+std::u16string serviceAccount(std::u16string_view commandLine) {
+    std::u16string_view rest =
+        commandLine.substr(commandLine.find(accountSwitch) + accountSwitch.size());
+    rest.remove_prefix(std::min(rest.find_first_not_of(u' '), rest.size()));
+    const std::u16string_view word = rest.substr(0, rest.find(u' '));
+    for (const char16_t* account : {u"LocalService", u"NetworkService"}) {
+        if (equalIgnoringCase(word, account))
+            return std::u16string(u"NT AUTHORITY\\") + account;
+    }
+    return {};
 }
 
 ConsoleCommand consoleCommand(std::u16string_view line) {

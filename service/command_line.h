@@ -1,15 +1,22 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace Korva::QELD {
 
-enum class ProcessRole { Install, Uninstall, Service, Console };
+enum class ProcessRole { Install, Uninstall, Service, Account, Console };
 
 // Chooses the role from the whole command line by plain, case-sensitive
 // substring search, program path included, in the order install, uninstall,
-// service. "/uninstall" never matches "/install": its slash is followed by "u".
+// service, account. "/uninstall" never matches "/install": its slash is
+// followed by "u".
 ProcessRole processRole(std::u16string_view commandLine);
+
+// The account named by the word after "/account": "LocalService" or
+// "NetworkService" in any case, as the full name the service control manager
+// takes ("NT AUTHORITY\\NetworkService"); empty for any other word.
+std::u16string serviceAccount(std::u16string_view commandLine);
 
 enum class ConsoleCommand { Quit, Suspend, Resume, DeviceChange, Unknown };
 

@@ -123,6 +123,21 @@ void deleteService() {
     std::cout << "Service deleted!" << std::endl;
 }
 
+void setServiceAccount(const std::wstring& account) {
+    if (account.empty())
+        throwWin32(ERROR_INVALID_SERVICE_ACCOUNT);
+    const unique_service manager(::OpenSCManagerW(nullptr, L"ServicesActive", SC_MANAGER_CONNECT));
+    if (!manager)
+        throwLastError();
+    const unique_service service(::OpenServiceW(manager.get(), serviceName, SERVICE_CHANGE_CONFIG));
+    // The built-in service accounts have no password; an empty one says so.
+    if (!service || !::ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, SERVICE_NO_CHANGE,
+                                            SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr,
+                                            account.c_str(), L"", nullptr))
+        throwLastError();
+    std::cout << "Service account changed!" << std::endl;
+}
+
 template <class Operation> int reported(Operation operation) noexcept {
     try {
         operation();
@@ -142,6 +157,10 @@ int installService() noexcept {
         createService(serviceCommandLine());
         seedSettings();
     });
+}
+
+int changeServiceAccount(const std::wstring& account) noexcept {
+    return reported([&] { setServiceAccount(account); });
 }
 
 int uninstallService() noexcept {

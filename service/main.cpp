@@ -14,14 +14,18 @@ int main() {
     if (commandLine == nullptr)
         return static_cast<int>(::GetLastError());
     const std::wstring line(commandLine);
-    switch (processRole(
-        std::u16string_view(reinterpret_cast<const char16_t*>(line.data()), line.size()))) {
+    const std::u16string_view text(reinterpret_cast<const char16_t*>(line.data()), line.size());
+    switch (processRole(text)) {
     case ProcessRole::Install:
         return installService();
     case ProcessRole::Uninstall:
         return uninstallService();
     case ProcessRole::Service:
         return runServiceDispatcher();
+    case ProcessRole::Account: {
+        const std::u16string account = serviceAccount(text);
+        return changeServiceAccount(std::wstring(account.begin(), account.end()));
+    }
     case ProcessRole::Console:
         break;
     }

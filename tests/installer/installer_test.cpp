@@ -6,6 +6,8 @@
 #include <shlobj.h>
 
 #include <fstream>
+#include <iterator>
+#include <string>
 
 using namespace ProductState;
 
@@ -33,6 +35,19 @@ std::wstring renderedMessage(const std::wstring& messageFile, DWORD id) {
     ::FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS, module.get(), id,
                      0, text, 256, nullptr);
     return text;
+}
+
+// The log's text without regard to its encoding: the ASCII characters of a
+// UTF-16 log come out as they are.
+std::string logText(const std::wstring& path) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::erase(text, '\0');
+    return text;
+}
+
+std::string narrow(const std::wstring& ascii) {
+    return std::string(ascii.begin(), ascii.end());
 }
 
 void expectRegisteredServiceRunning() {
@@ -127,6 +142,73 @@ TEST_F(Installer, UpgradeKeepsSettingsAndTheRunningService) {
     expectRegisteredServiceRunning();
     EXPECT_TRUE(exists(program(L"qeldsvc.exe")));
     EXPECT_EQ(text(controlPanelKey, L"QEL Display"), program(L"qeldcpl.dll"));
+}
+
+TEST_F(Installer, SettingsGivenAsPropertiesAreWrittenAsTheDialogWritesThem) {
+    ASSERT_EQ(msiexec(L"/i", NEWER_MSI,
+                      L"PICTURESFOLDER=\\\\server\\share\\pictures UPDATETIME=10 "
+                      L"SCALE=\"original size\" BORDER=White POSITION=\"Bottom Right\" "
+                      L"SERVICEACCOUNT=NetworkService"),
+              0u);
+
+    EXPECT_EQ(picturesFolder(), L"\\\\server\\share\\pictures\\") << "gets its separator";
+    EXPECT_EQ(number(parametersKey, L"Update Time"), 10000u);
+    EXPECT_EQ(number(parametersKey, L"Scale"), 2u);
+    EXPECT_EQ(number(parametersKey, L"Border"), 1u);
+    EXPECT_EQ(number(parametersKey, L"Clip"), 0x22u);
+    const ServiceState state = service();
+    EXPECT_EQ(state.account, L"NT AUTHORITY\\NetworkService");
+    EXPECT_EQ(state.currentState, static_cast<DWORD>(SERVICE_RUNNING));
+}
+
+// An upgrade changes exactly the settings given to it: the values the older
+// product wrote from its own properties stay, although it is removed.
+TEST_F(Installer, UpgradeChangesOnlyTheSettingsGivenToIt) {
+    ASSERT_EQ(msiexec(L"/i", OLDER_MSI,
+                      L"PICTURESFOLDER=C:\\mine\\ UPDATETIME=5 SCALE=Stretch BORDER=black "
+                      L"POSITION=top SERVICEACCOUNT=NetworkService"),
+              0u);
+    EXPECT_EQ(picturesFolder(), L"C:\\mine\\");
+    EXPECT_EQ(number(parametersKey, L"Border"), 0u);
+
+    ASSERT_EQ(msiexec(L"/i", NEWER_MSI, L"UPDATETIME=600 BORDER=Auto"), 0u);
+
+    ASSERT_EQ(installedProducts().size(), 1u);
+    EXPECT_EQ(number(parametersKey, L"Update Time"), 600000u);
+    EXPECT_FALSE(number(parametersKey, L"Border")) << "\"Auto\" is stored by deleting the value";
+    EXPECT_EQ(picturesFolder(), L"C:\\mine\\");
+    EXPECT_EQ(number(parametersKey, L"Scale"), 0u);
+    EXPECT_EQ(number(parametersKey, L"Clip"), 0x01u);
+    EXPECT_EQ(service().account, L"NT AUTHORITY\\NetworkService");
+}
+
+// A wrong value ends the upgrade before anything changes, and the log says
+// which property was wrong.
+TEST_F(Installer, InvalidSettingFailsEarlyAndChangesNothing) {
+    ASSERT_EQ(msiexec(L"/i", OLDER_MSI, L"UPDATETIME=7"), 0u);
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring log = std::wstring(temp) + L"qeld-invalid-setting.log";
+
+    for (const wchar_t* property :
+         {L"UPDATETIME=0", L"UPDATETIME=601", L"UPDATETIME=1.5", L"UPDATETIME=ten", L"SCALE=Fit",
+          L"BORDER=Grey", L"POSITION=Centre", L"PICTURESFOLDER=pictures",
+          L"SERVICEACCOUNT=LocalSystem"}) {
+        SCOPED_TRACE(property);
+        ::DeleteFileW(log.c_str());
+        EXPECT_EQ(msiexec(L"/i", NEWER_MSI, std::wstring(property) + L" /l*v \"" + log + L"\""),
+                  static_cast<DWORD>(ERROR_INSTALL_FAILURE));
+        const std::wstring name =
+            std::wstring(property).substr(0, std::wstring(property).find(L'='));
+        EXPECT_NE(logText(log).find("Invalid " + narrow(name)), std::string::npos);
+        const auto products = installedProducts();
+        ASSERT_EQ(products.size(), 1u);
+        EXPECT_NE(installedVersion(products.front()), NEWER_VERSION);
+        EXPECT_EQ(number(parametersKey, L"Update Time"), 7000u);
+        EXPECT_FALSE(number(parametersKey, L"Scale"));
+        EXPECT_EQ(service().account, L"NT AUTHORITY\\LocalService");
+    }
+    ::DeleteFileW(log.c_str());
 }
 
 TEST_F(Installer, FailedInstallLeavesNoServiceBehind) {

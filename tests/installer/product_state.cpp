@@ -84,9 +84,9 @@ void deleteService() {
 
 } // namespace
 
-DWORD msiexec(const wchar_t* action, const std::wstring& package) {
+DWORD msiexec(const wchar_t* action, const std::wstring& package, const std::wstring& arguments) {
     std::wstring line =
-        L"msiexec.exe " + std::wstring(action) + L" " + windowsPath(package) + L" /qn";
+        L"msiexec.exe " + std::wstring(action) + L" " + windowsPath(package) + L" /qn " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};

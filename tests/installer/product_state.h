@@ -18,8 +18,10 @@ inline constexpr const wchar_t* controlPanelKey =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Control Panel\\Cpls";
 
 // Runs msiexec silently with the given action ("/i" or "/x") on a package
-// given as a Linux path, or on a product code; returns its exit code.
-DWORD msiexec(const wchar_t* action, const std::wstring& package);
+// given as a Linux path, or on a product code, followed by the given
+// properties or options; returns its exit code.
+DWORD msiexec(const wchar_t* action, const std::wstring& package,
+              const std::wstring& arguments = L"");
 
 // Product codes of every installed version of the product.
 std::vector<std::wstring> installedProducts();

@@ -15,6 +15,15 @@ TEST(ProcessRole, FirstMatchingSwitchAnywhereInTheLineWins) {
     EXPECT_EQ(processRole(u"qeldsvc /INSTALL"), ProcessRole::Console);
 }
 
+TEST(ServiceAccount, OnlyTheTwoBuiltInServiceAccountsAreNamed) {
+    EXPECT_EQ(processRole(u"\"C:\\x\\qeldsvc.exe\" /account NetworkService"), ProcessRole::Account);
+    EXPECT_EQ(serviceAccount(u"qeldsvc /account networkservice"), u"NT AUTHORITY\\NetworkService");
+    EXPECT_EQ(serviceAccount(u"qeldsvc /account  LocalService "), u"NT AUTHORITY\\LocalService");
+    for (const auto* line : {u"qeldsvc /account", u"qeldsvc /account LocalSystem",
+                             u"qeldsvc /account NetworkServiceX", u"qeldsvc /account \"\""})
+        EXPECT_EQ(serviceAccount(line), u"") << "an unknown account must not pass";
+}
+
 TEST(ConsoleCommand, OnlyExactLowerCaseLinesAreCommands) {
     EXPECT_EQ(consoleCommand(u"q"), ConsoleCommand::Quit);
     EXPECT_EQ(consoleCommand(u"s"), ConsoleCommand::Suspend);

@@ -19,3 +19,19 @@ wxs=$(realpath "$(dirname "$0")/product.wxs")
 # in-script 0x400 + rollback 0x100 + no impersonation 0x800 + ignore result
 # 0x40 + a command line run in a folder 34.
 msibuild "$output" -q "INSERT INTO CustomAction (Action, Type, Source, Target) VALUES ('RollbackRegisterService', 3426, 'TARGETDIR', 'sc.exe delete QELDSVC')"
+
+# Windows passes public properties from an elevated user's client to the
+# installation only when they are listed as secure; wixl lists only those of
+# the upgrade search and drops "Secure".
+msibuild "$output" -q "UPDATE Property SET Value='OLDERVERSIONFOUND;NEWERVERSIONFOUND;PICTURESFOLDER;UPDATETIME;SCALE;BORDER;POSITION;SERVICEACCOUNT' WHERE Property='SecureCustomProperties'"
+
+# Each setting given on the command line installs its own component; wixl
+# cannot put conditions on components. "Auto" deletes "Border" (root 2 is
+# HKEY_LOCAL_MACHINE), which wixl cannot express either.
+for condition in "SettingFolder|PICTURESFOLDER" "SettingUpdateTime|UPDATETIME" \
+                 "SettingScale|SCALE" "SettingBorder|BORDER AND NOT BORDER~=\"Auto\"" \
+                 "SettingBorderAuto|BORDER~=\"Auto\"" "SettingPosition|POSITION"; do
+    msibuild "$output" -q "UPDATE Component SET Condition='${condition#*|}' WHERE Component='${condition%%|*}'"
+done
+msibuild "$output" -q "CREATE TABLE \`RemoveRegistry\` (\`RemoveRegistry\` CHAR(72) NOT NULL, \`Root\` SHORT NOT NULL, \`Key\` CHAR(255) NOT NULL, \`Name\` CHAR(255), \`Component_\` CHAR(72) NOT NULL PRIMARY KEY \`RemoveRegistry\`)"
+msibuild "$output" -q "INSERT INTO RemoveRegistry (RemoveRegistry, Root, \`Key\`, Name, Component_) VALUES ('RemoveBorder', 2, 'SYSTEM\\CurrentControlSet\\Services\\QELDSVC\\Parameters', 'Border', 'SettingBorderAuto')"
