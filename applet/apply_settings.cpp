@@ -45,9 +45,10 @@ bool saveAll(CEditDlg& dialog) {
             SavePageSettings(dialog.page(i));
         } catch (const std::system_error& error) {
             const auto reason = utf16FromUtf8(error.code().message());
-            reportOnPage(dialog, i,
-                         formatString(IDS_SAVE_FAILED, {loadString(pageTable[i].labelId),
-                                                        std::wstring(reason.begin(), reason.end())}));
+            reportOnPage(
+                dialog, i,
+                formatString(IDS_SAVE_FAILED, {loadString(pageTable[i].labelId),
+                                               std::wstring(reason.begin(), reason.end())}));
             return false;
         }
     }

@@ -28,8 +28,8 @@ void startLauncher(HWND owner) {
     const DWORD error = path.empty() ? ::GetLastError() : launchStep()(owner, L"open", path);
     if (error == ERROR_SUCCESS)
         return;
-    const auto reason = utf16FromUtf8(Korva::Win32::win32api_category().message(
-        static_cast<int>(error)));
+    const auto reason =
+        utf16FromUtf8(Korva::Win32::win32api_category().message(static_cast<int>(error)));
     const auto text = formatString(IDS_LAUNCH_FAILED, {path.empty() ? launcherName : path,
                                                        std::wstring(reason.begin(), reason.end())});
     ::MessageBoxW(owner, text.c_str(), nullptr, MB_ICONWARNING);

@@ -44,8 +44,8 @@ void MainDialog::initFrame() {
     ::EnableThemeDialogTexture(hwnd(), ETDT_USEAEROWIZARDTABTEXTURE);
     tab_ = item(IDC_TABS);
     ::SendMessageW(tab_, TCM_DELETEALLITEMS, 0, 0);
-    pageKeys_.reset(::SetWindowsHookExW(WH_MSGFILTER, pageKeyFilter, nullptr,
-                                        ::GetCurrentThreadId()));
+    pageKeys_.reset(
+        ::SetWindowsHookExW(WH_MSGFILTER, pageKeyFilter, nullptr, ::GetCurrentThreadId()));
     keyboardDialog = this;
 }
 

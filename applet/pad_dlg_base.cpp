@@ -49,8 +49,8 @@ void CPadDlgBase::placeOnTabControl() {
     ::GetClientRect(tab, &area);
     ::SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
     ::MapWindowPoints(tab, mainDialog, reinterpret_cast<POINT*>(&area), 2);
-    ::SetWindowPos(hwnd(), tab, area.left, area.top, area.right - area.left,
-                   area.bottom - area.top, SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    ::SetWindowPos(hwnd(), tab, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                   SWP_NOACTIVATE | SWP_HIDEWINDOW);
 }
 
 void CPadDlgBase::loadPreviews() {

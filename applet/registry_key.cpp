@@ -51,8 +51,8 @@ bool writeDword(HKEY key, const wchar_t* name, DWORD value) {
 
 bool writeString(HKEY key, const wchar_t* name, const std::wstring& text) {
     const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-    return succeeded(::RegSetValueExW(key, name, 0, REG_SZ,
-                                      reinterpret_cast<const BYTE*>(text.c_str()), bytes));
+    return succeeded(
+        ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes));
 }
 
 bool deleteValue(HKEY key, const wchar_t* name) {

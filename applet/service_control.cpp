@@ -109,8 +109,8 @@ std::optional<bool> QuerySlideshowDisabled() {
     const auto startType = queryStartType(service.get());
     if (!startType)
         return std::nullopt;
-    const bool runs = status.dwCurrentState == SERVICE_RUNNING ||
-                      status.dwCurrentState == SERVICE_START_PENDING;
+    const bool runs =
+        status.dwCurrentState == SERVICE_RUNNING || status.dwCurrentState == SERVICE_START_PENDING;
     return !runs && *startType != SERVICE_AUTO_START;
 }
 
