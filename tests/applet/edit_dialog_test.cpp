@@ -304,6 +304,21 @@ TEST_F(EditDialogTest, LongFolderIsShownAndSavedWhole) {
     EXPECT_EQ(string(nullptr, L"Folder"), folder);
 }
 
+TEST_F(EditDialogTest, FolderBrowserSetsThePickedFolder) {
+    (void)::CoInitialize(nullptr);
+    runDialog(dialog, [&] {
+        const HWND folder = control(generic, IDC_FOLDER);
+        ::SetWindowTextW(folder, L"C:\\windows\\");
+        // The browser opens on the folder of the field; OK picks it.
+        MessageBoxCatcher browser(dialog.hwnd());
+        notify(control(generic, IDC_BROWSE), BN_CLICKED);
+        browser.text();
+        EXPECT_EQ(windowText(folder), L"C:\\windows") << "the path as the shell gives it";
+        close();
+    });
+    ::CoUninitialize();
+}
+
 TEST_F(EditDialogTest, ClosingAfterEditsDiscardsThem) {
     setString(nullptr, L"Folder", L"C:\\Pictures");
     runDialog(dialog, [&] {
