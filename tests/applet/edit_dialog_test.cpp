@@ -85,6 +85,14 @@ TEST_F(EditDialogTest, KeyboardReachesEveryControlAndSwitchesPages) {
                       order[(i + count - 1) % count])
                 << "Shift+Tab from control " << i;
         }
+        // The arrow keys move along the row of buttons; every other control
+        // uses them itself or keeps the focus, and no label ever takes it.
+        const HWND ok = dialog.item(IDOK), apply = dialog.item(IDC_APPLY);
+        EXPECT_EQ(::GetNextDlgGroupItem(dialog.hwnd(), ok, FALSE), dialog.item(IDCANCEL));
+        EXPECT_EQ(::GetNextDlgGroupItem(dialog.hwnd(), ok, TRUE), apply);
+        EXPECT_EQ(::GetNextDlgGroupItem(dialog.hwnd(), apply, FALSE), ok);
+        for (std::size_t i = 1; i < 7; ++i)
+            EXPECT_EQ(::GetNextDlgGroupItem(dialog.hwnd(), order[i], FALSE), order[i]);
         ::SetFocus(control(qel40, IDC_FOLDER));
         pressKey(dialog.hwnd(), VK_TAB, {VK_CONTROL});
         EXPECT_EQ(currentTab(), qel40 + 1);
