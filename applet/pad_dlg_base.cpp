@@ -5,6 +5,7 @@
 #include "applet/settings_store.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 namespace Korva::QELD {
 
@@ -51,6 +52,8 @@ void CPadDlgBase::placeOnTabControl() {
     ::MapWindowPoints(tab, mainDialog, reinterpret_cast<POINT*>(&area), 2);
     ::SetWindowPos(hwnd(), tab, area.left, area.top, area.right - area.left, area.bottom - area.top,
                    SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    // Lying over the tab's body, the page draws that body's themed texture.
+    ::EnableThemeDialogTexture(hwnd(), ETDT_ENABLETAB);
 }
 
 void CPadDlgBase::loadPreviews() {
