@@ -2,13 +2,27 @@
 
 #include "applet/applet_paths.h"
 #include "applet/edit_dlg.h"
+#include "applet/module.h"
+#include "applet/page_table.h"
 #include "applet/registry_key.h"
+#include "applet/resource.h"
 #include "applet/service_control.h"
 #include "applet/user_messages.h"
+#include "common/utf.h"
+
+#include <string>
+#include <system_error>
 
 namespace Korva::QELD {
 
 namespace {
+
+// Gives a page's tab the focus, which also shows the page, and tells the user
+// what is wrong with it.
+void reportOnPage(CEditDlg& dialog, int index, const std::wstring& text) {
+    ::SendMessageW(dialog.tabControl(), TCM_SETCURFOCUS, index, 0);
+    ::MessageBoxW(dialog.hwnd(), text.c_str(), nullptr, MB_ICONWARNING);
+}
 
 // Shows the first page that cannot be saved with its message; true when all
 // pages may be saved.
@@ -17,20 +31,40 @@ bool validateAll(CEditDlg& dialog) {
         const unsigned message = ValidatePage(dialog.page(i));
         if (message == 0)
             continue;
-        const auto text = loadString(message);
-        ::SendMessageW(dialog.tabControl(), TCM_SETCURFOCUS, i, 0);
-        ::MessageBoxW(dialog.hwnd(), text.c_str(), nullptr, MB_ICONWARNING);
+        reportOnPage(dialog, i, loadString(message));
         return false;
     }
     return true;
 }
 
+// Saves the pages in tab order up to the first that fails, which is shown
+// with the system's reason; true when all were saved.
+bool saveAll(CEditDlg& dialog) {
+    for (int i = 0; i < dialog.pageCount(); ++i) {
+        try {
+            SavePageSettings(dialog.page(i));
+        } catch (const std::system_error& error) {
+            const auto reason = utf16FromUtf8(error.code().message());
+            reportOnPage(
+                dialog, i,
+                formatString(IDS_SAVE_FAILED, {loadString(pageTable[i].labelId),
+                                               std::wstring(reason.begin(), reason.end())}));
+            return false;
+        }
+    }
+    return true;
+}
+
+// The start type is set first, so that a service that cannot be brought to
+// the state now still follows the choice at the next restart.
 bool applyServiceState(CEditDlg& dialog) {
     if (!::IsWindowEnabled(dialog.disableBox()))
         return true;
     if (::SendMessageW(dialog.disableBox(), BM_GETCHECK, 0, 0) == BST_CHECKED)
-        return ChangeServiceState(SERVICE_STOPPED, SERVICE_STOP, SERVICE_STOP_PENDING);
-    return ChangeServiceState(SERVICE_RUNNING, SERVICE_START, SERVICE_START_PENDING);
+        return ChangeServiceStartType(false) &&
+               ChangeServiceState(SERVICE_STOPPED, SERVICE_STOP, SERVICE_STOP_PENDING);
+    return ChangeServiceStartType(true) &&
+           ChangeServiceState(SERVICE_RUNNING, SERVICE_START, SERVICE_START_PENDING);
 }
 
 bool failWithBeep() {
@@ -51,8 +85,8 @@ bool ApplySettings(CEditDlg& dialog) {
     const auto parameters = createKeyForWriting(HKEY_LOCAL_MACHINE, appletPaths().parametersKey);
     if (!parameters)
         return failWithBeep();
-    for (int i = 0; i < dialog.pageCount(); ++i)
-        SavePageSettings(dialog.page(i));
+    if (!saveAll(dialog))
+        return false;
     if (!writeDword(parameters.get(), L"Update Time", seconds * 1000))
         return failWithBeep();
     if (!applyServiceState(dialog))

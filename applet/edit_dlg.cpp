@@ -49,10 +49,8 @@ void CEditDlg::onInitDialog() {
     spin_ = item(IDC_SPIN);
     disable_ = item(IDC_DISABLE);
     ::SendMessageW(spin_, UDM_SETRANGE32, minIntervalSeconds, maxIntervalSeconds);
-    // A service that is starting counts as disabled until it runs.
-    if (const auto state = QueryServiceState())
-        ::SendMessageW(disable_, BM_SETCHECK,
-                       *state == SERVICE_RUNNING ? BST_UNCHECKED : BST_CHECKED, 0);
+    if (const auto disabled = QuerySlideshowDisabled())
+        ::SendMessageW(disable_, BM_SETCHECK, *disabled ? BST_CHECKED : BST_UNCHECKED, 0);
     else
         ::EnableWindow(disable_, FALSE);
     initMainDialog();

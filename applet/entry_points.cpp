@@ -1,6 +1,8 @@
 #include "applet/configure_qeld.h"
 
+#include "applet/control_panel_open.h"
 #include "applet/edit_dlg.h"
+#include "applet/elevation.h"
 #include "applet/module.h"
 #include "applet/resource.h"
 #include "applet/view_dlg.h"
@@ -19,12 +21,8 @@ bool validIndex(LPARAM index) {
     return index >= 0 && index < appletCount;
 }
 
-// The one applet of the library opens the editable dialog; the control
-// panel's window is not its owner, the process's active window is.
 LONG openApplet() {
-    CEditDlg dialog;
-    dialog.runModal(::GetActiveWindow());
-    return 1;
+    return openFromControlPanel(canEdit());
 }
 
 void inquire(CPLINFO& info) {

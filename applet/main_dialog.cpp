@@ -8,6 +8,32 @@
 
 namespace Korva::QELD {
 
+namespace {
+
+// The main dialog whose pages the keys switch. The modal loop of the dialog
+// offers every message to the thread's message filters before the dialog
+// manager sees it, which would take Ctrl+Tab for a plain Tab.
+thread_local MainDialog* keyboardDialog = nullptr;
+
+bool isPageSwitchKey(const MSG& message) {
+    return message.message == WM_KEYDOWN && message.wParam == VK_TAB &&
+           ::GetKeyState(VK_CONTROL) < 0;
+}
+
+LRESULT CALLBACK pageKeyFilter(int code, WPARAM wParam, LPARAM lParam) {
+    const auto& message = *reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && keyboardDialog != nullptr && isPageSwitchKey(message)) {
+        const HWND dialog = keyboardDialog->hwnd();
+        if (message.hwnd == dialog || ::IsChild(dialog, message.hwnd)) {
+            keyboardDialog->switchPage(::GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
+            return 1;
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
 void MainDialog::initFrame() {
     largeIcon_ =
         loadAppletIcon(IDI_APPLET, ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
@@ -18,6 +44,18 @@ void MainDialog::initFrame() {
     ::EnableThemeDialogTexture(hwnd(), ETDT_USEAEROWIZARDTABTEXTURE);
     tab_ = item(IDC_TABS);
     ::SendMessageW(tab_, TCM_DELETEALLITEMS, 0, 0);
+    pageKeys_.reset(
+        ::SetWindowsHookExW(WH_MSGFILTER, pageKeyFilter, nullptr, ::GetCurrentThreadId()));
+    keyboardDialog = this;
+}
+
+void MainDialog::switchPage(int step) {
+    const int count = pageCount();
+    const auto current = static_cast<int>(::SendMessageW(tab_, TCM_GETCURSEL, 0, 0));
+    // On a tab strip without buttons, moving the focus selects the tab and
+    // notifies the dialog, which shows the page.
+    ::SendMessageW(tab_, TCM_SETCURFOCUS, (current + step + count) % count, 0);
+    ::SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tab_), TRUE);
 }
 
 bool MainDialog::handleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&) {
@@ -38,6 +76,9 @@ bool MainDialog::handleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         return true;
     case WM_DESTROY:
         SaveWindowState(*this);
+        pageKeys_.reset();
+        if (keyboardDialog == this)
+            keyboardDialog = nullptr;
         return true;
     default:
         return false;

@@ -43,7 +43,7 @@ protected:
             item.mask = TCIF_TEXT;
             item.pszText = label.data();
             ::SendMessageW(tabControl(), TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
-            pages_[i]->create(tabControl());
+            pages_[i]->create(hwnd());
         }
         SetUpdateTime(LoadUpdateTime());
         RestoreWindowState(*this);

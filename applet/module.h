@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -13,8 +14,15 @@ namespace Korva::QELD {
 // applet in directly.
 HINSTANCE moduleInstance() noexcept;
 
+// The full path of a module's file, null for the program's own; none when it
+// cannot be read whole.
+std::optional<std::wstring> modulePath(HMODULE module);
+
 // A text of the applet's string table; empty when it is missing.
 std::wstring loadString(UINT id);
+
+// A text of the string table with its inserts %1, %2 ... filled in.
+std::wstring formatString(UINT id, std::initializer_list<std::wstring> inserts);
 
 // Sets the texts of a dialog's controls from the string table: pairs of
 // control id and string id.

@@ -5,6 +5,7 @@
 #include "applet/settings_store.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 namespace Korva::QELD {
 
@@ -38,13 +39,21 @@ void CPadDlgBase::initPage() {
     LoadPageSettings(*this);
 }
 
+// The page is a child of the main dialog lying over the tab control's display
+// area, as property sheets do: the dialog manager then takes Tab, Shift+Tab and
+// the arrow keys through the page's controls in their place between the tab
+// strip and the controls below it.
 void CPadDlgBase::placeOnTabControl() {
-    const HWND tab = ::GetParent(hwnd());
+    const HWND mainDialog = ::GetParent(hwnd());
+    const HWND tab = ::GetDlgItem(mainDialog, IDC_TABS);
     RECT area{};
     ::GetClientRect(tab, &area);
     ::SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-    ::SetWindowPos(hwnd(), nullptr, area.left, area.top, area.right - area.left,
-                   area.bottom - area.top, SWP_NOZORDER | SWP_HIDEWINDOW);
+    ::MapWindowPoints(tab, mainDialog, reinterpret_cast<POINT*>(&area), 2);
+    ::SetWindowPos(hwnd(), tab, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                   SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    // Lying over the tab's body, the page draws that body's themed texture.
+    ::EnableThemeDialogTexture(hwnd(), ETDT_ENABLETAB);
 }
 
 void CPadDlgBase::loadPreviews() {

@@ -35,7 +35,7 @@ protected:
     CPadDlgBase(const PageRow& row, UINT templateId);
 
     // The steps both variants take when their window is created: texts,
-    // placement on the tab control, preview pictures, stored settings.
+    // placement over the tab control, preview pictures, stored settings.
     void initPage();
     void showPreviewKey(const PreviewKey& key);
     std::int32_t autoBorder() const noexcept { return autoBorder_; }

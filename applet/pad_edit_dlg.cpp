@@ -90,7 +90,7 @@ bool CPadEditDlg::handleMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& re
 }
 
 void CPadEditDlg::onInitDialog() {
-    mainDialog_ = ::GetParent(::GetParent(hwnd()));
+    mainDialog_ = ::GetParent(hwnd());
     useGeneric_ = item(IDC_USE_GENERIC);
     folder_ = item(IDC_FOLDER);
     size_ = item(IDC_SIZE_LIST);

@@ -7,6 +7,15 @@ namespace {
 // Reading, creating subkeys and setting values (0x2001F).
 constexpr REGSAM writeAccess = KEY_READ | KEY_CREATE_SUB_KEY | KEY_SET_VALUE;
 
+// True on success; otherwise the registry's result becomes the thread's last
+// error, for callers that tell the user why.
+bool succeeded(LONG result) noexcept {
+    if (result == ERROR_SUCCESS)
+        return true;
+    ::SetLastError(static_cast<DWORD>(result));
+    return false;
+}
+
 } // namespace
 
 unique_hkey openKeyForReading(HKEY root, const std::wstring& path) {
@@ -18,8 +27,8 @@ unique_hkey openKeyForReading(HKEY root, const std::wstring& path) {
 
 unique_hkey createKeyForWriting(HKEY root, const std::wstring& path) {
     unique_hkey key;
-    if (::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, writeAccess, nullptr, key.put(),
-                          nullptr) != ERROR_SUCCESS)
+    if (!succeeded(::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, writeAccess, nullptr,
+                                     key.put(), nullptr)))
         key.release();
     return key;
 }
@@ -36,19 +45,19 @@ std::optional<DWORD> readDword(HKEY key, const wchar_t* name) {
 }
 
 bool writeDword(HKEY key, const wchar_t* name, DWORD value) {
-    return ::RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                            sizeof(value)) == ERROR_SUCCESS;
+    return succeeded(::RegSetValueExW(key, name, 0, REG_DWORD,
+                                      reinterpret_cast<const BYTE*>(&value), sizeof(value)));
 }
 
 bool writeString(HKEY key, const wchar_t* name, const std::wstring& text) {
     const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-    return ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                            bytes) == ERROR_SUCCESS;
+    return succeeded(
+        ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes));
 }
 
 bool deleteValue(HKEY key, const wchar_t* name) {
     const LONG rc = ::RegDeleteValueW(key, name);
-    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+    return rc == ERROR_FILE_NOT_FOUND || succeeded(rc);
 }
 
 } // namespace Korva::QELD

@@ -12,7 +12,9 @@ using Korva::Win32::unique_hkey;
 // Opens a key for reading; empty when it cannot be opened.
 unique_hkey openKeyForReading(HKEY root, const std::wstring& path);
 
-// Creates or opens a key for writing; empty on failure.
+// Creates or opens a key for writing; empty on failure. The writing
+// operations below, like this one, leave the registry's result of a failure
+// as the thread's last error.
 unique_hkey createKeyForWriting(HKEY root, const std::wstring& path);
 
 // A REG_DWORD value; none when it is missing or of another type.

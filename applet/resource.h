@@ -47,3 +47,5 @@
 #define IDS_CLOSE 256
 #define IDS_APPLY 257
 #define IDS_CHANGE 258
+#define IDS_SAVE_FAILED 259
+#define IDS_LAUNCH_FAILED 260

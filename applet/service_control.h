@@ -10,6 +10,17 @@ namespace Korva::QELD {
 // cannot be read, for example when the service is not installed.
 std::optional<DWORD> QueryServiceState();
 
+// True when the slideshow is off for good: the service neither runs nor is
+// starting, and it does not start with the system. A service that runs or
+// starts automatically counts as enabled, so that saving an unrelated change
+// never stops it. None when the service cannot be read.
+std::optional<bool> QuerySlideshowDisabled();
+
+// Makes the choice last beyond the next restart: automatic delayed start
+// (plain automatic start where the system refuses delayed start), or start on
+// demand. True on success.
+bool ChangeServiceStartType(bool automatic);
+
 // Brings the service to targetState (SERVICE_STOPPED with SERVICE_STOP and
 // SERVICE_STOP_PENDING, or SERVICE_RUNNING with SERVICE_START and
 // SERVICE_START_PENDING), waiting at most about 30 seconds. True when the

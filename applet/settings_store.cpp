@@ -7,57 +7,74 @@
 #include "applet/registry_key.h"
 #include "applet/resource.h"
 #include "applet/stored_layout.h"
+#include "common/error_categories.h"
 
 #include <shlwapi.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace Korva::QELD {
 
 namespace {
 
-constexpr DWORD folderCapacity = 260;
+// How often a folder that changes between measuring and reading is read again.
+constexpr int folderReadAttempts = 3;
 
 std::wstring pageKeyPath(const CPadDlgBase& page) {
     const auto& parameters = appletPaths().parametersKey;
     return page.modelKey().empty() ? parameters : parameters + L"\\" + page.modelKey();
 }
 
+// Reads the folder whatever its length, so that a folder saved from the page
+// is shown again as it was typed.
 std::optional<std::wstring> readFolder(HKEY key) {
-    wchar_t buffer[folderCapacity] = {};
-    DWORD type = 0;
-    DWORD size = sizeof(buffer);
-    if (::RegQueryValueExW(key, L"Folder", nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                           &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    const auto text = storedFolder(type, reinterpret_cast<const std::uint8_t*>(buffer), size);
-    if (!text)
-        return std::nullopt;
-    return std::wstring(text->begin(), text->end());
+    for (int attempt = 0; attempt < folderReadAttempts; ++attempt) {
+        DWORD type = 0;
+        DWORD size = 0;
+        if (::RegQueryValueExW(key, L"Folder", nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+            return std::nullopt;
+        std::vector<std::uint8_t> bytes(size);
+        const LONG rc = ::RegQueryValueExW(key, L"Folder", nullptr, &type, bytes.data(), &size);
+        if (rc == ERROR_MORE_DATA)
+            continue;
+        if (rc != ERROR_SUCCESS)
+            return std::nullopt;
+        const auto text = storedFolder(type, bytes.data(), size);
+        if (!text)
+            return std::nullopt;
+        return std::wstring(text->begin(), text->end());
+    }
+    return std::nullopt;
 }
 
-bool deleteModelKey(HKEY parameters, const std::wstring& model) {
+void check(bool written, const char* function) {
+    if (!written)
+        Korva::Win32::throwLastError(function);
+}
+
+void deleteModelKey(HKEY parameters, const std::wstring& model) {
     const LONG rc = ::RegDeleteKeyExW(parameters, model.c_str(), 0, 0);
-    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
+        Korva::Win32::throwWin32(static_cast<DWORD>(rc), "RegDeleteKeyExW");
 }
 
-bool writeLayout(HKEY key, CPadEditDlg& page) {
+void writeLayout(HKEY key, CPadEditDlg& page) {
     const auto size = page.selectedValue(IDC_SIZE_LIST);
     const auto position = page.selectedValue(IDC_POSITION_LIST);
     const auto border = page.selectedValue(IDC_BORDER_LIST);
-    if (!writeString(key, L"Folder", page.folderText()))
-        return false;
+    check(writeString(key, L"Folder", page.folderText()), "RegSetValueExW");
     // A list without selection has nothing to store; validation only lets that
     // through for lists that the chosen size does not use.
-    if (size && !writeDword(key, L"Scale", static_cast<DWORD>(*size)))
-        return false;
-    if (position && !writeDword(key, L"Clip", static_cast<DWORD>(*position)))
-        return false;
-    if (!border)
-        return true;
-    if (*border == borderAutoValue)
-        return deleteValue(key, L"Border");
-    return writeDword(key, L"Border", static_cast<DWORD>(*border));
+    if (size)
+        check(writeDword(key, L"Scale", static_cast<DWORD>(*size)), "RegSetValueExW");
+    if (position)
+        check(writeDword(key, L"Clip", static_cast<DWORD>(*position)), "RegSetValueExW");
+    if (border && *border == borderAutoValue)
+        check(deleteValue(key, L"Border"), "RegDeleteValueW");
+    else if (border)
+        check(writeDword(key, L"Border", static_cast<DWORD>(*border)), "RegSetValueExW");
 }
 
 } // namespace
@@ -94,16 +111,16 @@ unsigned ValidatePage(CPadEditDlg& page) {
     return validatePageChoices(choices);
 }
 
-bool SavePageSettings(CPadEditDlg& page) {
+void SavePageSettings(CPadEditDlg& page) {
     const bool ownSet = page.offersGeneric() && !page.IsUsingGeneric();
     const auto& parameters = appletPaths().parametersKey;
     const auto key =
         createKeyForWriting(HKEY_LOCAL_MACHINE, ownSet ? pageKeyPath(page) : parameters);
-    if (!key)
-        return false;
+    check(static_cast<bool>(key), "RegCreateKeyExW");
     if (page.offersGeneric() && !ownSet)
-        return deleteModelKey(key.get(), page.modelKey());
-    return writeLayout(key.get(), page);
+        deleteModelKey(key.get(), page.modelKey());
+    else
+        writeLayout(key.get(), page);
 }
 
 bool IsFolderAccepted(const wchar_t* path) {

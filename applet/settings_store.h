@@ -14,8 +14,9 @@ void LoadPageSettings(CPadDlgBase& page);
 unsigned ValidatePage(CPadEditDlg& page);
 
 // Writes a page's settings set, or deletes the model's own set when the page
-// uses the generic one. True on success.
-bool SavePageSettings(CPadEditDlg& page);
+// uses the generic one. Throws std::system_error naming the registry call
+// that failed.
+void SavePageSettings(CPadEditDlg& page);
 
 // False for folders on network shares and on removable or optical drives.
 bool IsFolderAccepted(const wchar_t* path);

@@ -1,9 +1,9 @@
 #include "applet/view_dlg.h"
 
+#include "applet/launch.h"
+#include "applet/module.h"
 #include "applet/resource.h"
 #include "applet/service_control.h"
-
-#include <shellapi.h>
 
 namespace Korva::QELD {
 
@@ -37,17 +37,15 @@ void CViewDlg::onInitDialog() {
                          });
     ::SetWindowTextW(hwnd(), loadString(IDS_CAPTION).c_str());
     ::SendMessageW(item(IDOK), BCM_SETSHIELD, 0, TRUE);
-    if (QueryServiceState() == SERVICE_RUNNING)
+    if (QuerySlideshowDisabled() == false)
         ::ShowWindow(item(IDC_DISABLE), SW_HIDE);
     ::SetFocus(item(IDCANCEL));
 }
 
 void CViewDlg::relaunchElevated() {
     SaveWindowState(*this);
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const auto started = ::ShellExecuteW(hwnd(), L"runas", path, L"", nullptr, SW_SHOW);
-    if (reinterpret_cast<INT_PTR>(started) > 32)
+    const auto path = modulePath(nullptr);
+    if (path && launchStep()(hwnd(), L"runas", *path) == ERROR_SUCCESS)
         endDialog(IDOK);
 }
 

@@ -34,12 +34,21 @@ void centre(HWND dialog) {
     ::SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
+// A stored position is used only where the dialog would lie at least partly
+// on a monitor: after a monitor is removed or the resolution shrinks, it would
+// open out of reach.
 bool moveToStored(HWND dialog, HKEY key) {
     const auto top = readDword(key, L"top");
     const auto left = readDword(key, L"left");
     if (!top || !left)
         return false;
-    return ::SetWindowPos(dialog, nullptr, static_cast<LONG>(*left), static_cast<LONG>(*top), 0, 0,
+    RECT window{};
+    ::GetWindowRect(dialog, &window);
+    ::OffsetRect(&window, static_cast<LONG>(*left) - window.left,
+                 static_cast<LONG>(*top) - window.top);
+    if (::MonitorFromRect(&window, MONITOR_DEFAULTTONULL) == nullptr)
+        return false;
+    return ::SetWindowPos(dialog, nullptr, window.left, window.top, 0, 0,
                           SWP_NOSIZE | SWP_NOZORDER) != FALSE;
 }
 

@@ -7,13 +7,19 @@ set(art_dir ${CMAKE_CURRENT_BINARY_DIR}/art)
 qeld_preview_icons(${art_dir})
 configure_file(applet_version.h.in ${CMAKE_CURRENT_BINARY_DIR}/applet_version.h @ONLY)
 
+# Whether the process may write the settings; the launcher asks it too.
+add_library(elevation STATIC elevation.cpp)
+target_link_libraries(elevation PUBLIC advapi32)
+
 add_library(applet STATIC
     applet_paths.cpp
     apply_settings.cpp
+    control_panel_open.cpp
     dialog.cpp
     edit_dlg.cpp
     folder_browser.cpp
     icon_handle.cpp
+    launch.cpp
     main_dialog.cpp
     module.cpp
     pad_dlg_base.cpp
@@ -24,7 +30,7 @@ add_library(applet STATIC
     settings_store.cpp
     view_dlg.cpp
     window_state.cpp)
-target_link_libraries(applet PUBLIC applet_core comctl32 uxtheme shlwapi shell32 ole32 advapi32)
+target_link_libraries(applet PUBLIC applet_core common elevation comctl32 uxtheme shlwapi shell32 ole32 advapi32)
 
 add_library(applet_resources OBJECT qeldcpl.rc ${art_dir}/previews.rc)
 set_source_files_properties(qeldcpl.rc PROPERTIES OBJECT_DEPENDS ${art_dir}/previews.rc)

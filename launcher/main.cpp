@@ -2,7 +2,7 @@
 // editable when the process may write the settings, read-only otherwise.
 
 #include "applet/configure_qeld.h"
-#include "launcher/elevation.h"
+#include "applet/elevation.h"
 
 #include <commctrl.h>
 #include <objbase.h>

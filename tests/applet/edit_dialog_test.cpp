@@ -1,3 +1,4 @@
+#include "applet/applet_paths.h"
 #include "applet/edit_dlg.h"
 #include "applet/resource.h"
 #include "settings/configuration_data.h"
@@ -5,6 +6,9 @@
 #include "tests/applet/registry_fixture.h"
 
 #include <commctrl.h>
+
+#include <initializer_list>
+#include <vector>
 
 namespace Korva::QELD::Test {
 namespace {
@@ -37,6 +41,69 @@ TEST_F(EditDialogTest, ModelWithoutSubkeyUsesGenericAndGreysItsControls) {
                   BST_UNCHECKED);
         EXPECT_EQ(windowText(control(qel40, IDC_FOLDER)), L"D:\\Forty");
         EXPECT_FALSE(::IsWindowVisible(control(generic, IDC_USE_GENERIC)));
+        close();
+    });
+}
+
+// Presses a key in the focused control as the modal loop hands it on: first
+// to the thread's message filters, then to the dialog manager.
+void pressKey(HWND dialog, WPARAM key, std::initializer_list<int> held) {
+    BYTE keys[256] = {};
+    for (const int modifier : held)
+        keys[modifier] = 0x80;
+    ::SetKeyboardState(keys);
+    MSG message{::GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
+    if (!::IsDialogMessageW(dialog, &message))
+        ::DispatchMessageW(&message);
+    const BYTE released[256] = {};
+    ::SetKeyboardState(const_cast<BYTE*>(released));
+}
+
+TEST_F(EditDialogTest, KeyboardReachesEveryControlAndSwitchesPages) {
+    setString(L"QEL40", L"Folder", L"C:\\Forty");
+    setDword(L"QEL40", L"Scale", 2);
+    runDialog(dialog, [&] {
+        ::SendMessageW(dialog.tabControl(), TCM_SETCURFOCUS, qel40, 0);
+        choose(control(qel40, IDC_BORDER_LIST), 1); // modified: Apply takes part
+        // The service box is disabled: no service is installed here.
+        const std::vector<HWND> order{dialog.tabControl(),
+                                      control(qel40, IDC_USE_GENERIC),
+                                      control(qel40, IDC_FOLDER),
+                                      control(qel40, IDC_BROWSE),
+                                      control(qel40, IDC_SIZE_LIST),
+                                      control(qel40, IDC_BORDER_LIST),
+                                      control(qel40, IDC_POSITION_LIST),
+                                      dialog.item(IDC_INTERVAL),
+                                      dialog.item(IDOK),
+                                      dialog.item(IDCANCEL),
+                                      dialog.item(IDC_APPLY)};
+        const auto count = order.size();
+        for (std::size_t i = 0; i < count; ++i) {
+            EXPECT_EQ(::GetNextDlgTabItem(dialog.hwnd(), order[i], FALSE), order[(i + 1) % count])
+                << "Tab from control " << i;
+            EXPECT_EQ(::GetNextDlgTabItem(dialog.hwnd(), order[i], TRUE),
+                      order[(i + count - 1) % count])
+                << "Shift+Tab from control " << i;
+        }
+        // The arrow keys move along the row of buttons; every other control
+        // uses them itself or keeps the focus, and no label ever takes it.
+        const HWND ok = dialog.item(IDOK), apply = dialog.item(IDC_APPLY);
+        EXPECT_EQ(::GetNextDlgGroupItem(dialog.hwnd(), ok, FALSE), dialog.item(IDCANCEL));
+        EXPECT_EQ(::GetNextDlgGroupItem(dialog.hwnd(), ok, TRUE), apply);
+        EXPECT_EQ(::GetNextDlgGroupItem(dialog.hwnd(), apply, FALSE), ok);
+        for (std::size_t i = 1; i < 7; ++i)
+            EXPECT_EQ(::GetNextDlgGroupItem(dialog.hwnd(), order[i], FALSE), order[i]);
+        ::SetFocus(control(qel40, IDC_FOLDER));
+        pressKey(dialog.hwnd(), VK_TAB, {VK_CONTROL});
+        EXPECT_EQ(currentTab(), qel40 + 1);
+        EXPECT_TRUE(::IsWindowVisible(dialog.page(qel40 + 1).hwnd()));
+        EXPECT_FALSE(::IsWindowVisible(dialog.page(qel40).hwnd()));
+        EXPECT_EQ(::GetFocus(), dialog.tabControl());
+        pressKey(dialog.hwnd(), VK_TAB, {VK_CONTROL, VK_SHIFT});
+        pressKey(dialog.hwnd(), VK_TAB, {VK_CONTROL, VK_SHIFT});
+        EXPECT_EQ(currentTab(), qel40 - 1);
+        pressKey(dialog.hwnd(), VK_TAB, {});
+        EXPECT_EQ(::GetFocus(), dialog.page(qel40 - 1).item(IDC_USE_GENERIC)) << "plain Tab";
         close();
     });
 }
@@ -191,6 +258,15 @@ TEST_F(EditDialogTest, ApplyFollowsTheModifiedState) {
 
 TEST_F(EditDialogTest, ServiceBoxIsDisabledWhenTheServiceIsNotInstalled) {
     setString(nullptr, L"Folder", L"C:\\Pictures");
+    // An installed service of the system enables the box; the dialog is closed
+    // without saving, so the service is only read.
+    appletPaths().serviceName = L"RpcSs";
+    CEditDlg installed;
+    runDialog(installed, [&] {
+        EXPECT_TRUE(::IsWindowEnabled(installed.item(IDC_DISABLE)));
+        ::SendMessageW(installed.hwnd(), WM_COMMAND, IDCANCEL, 0);
+    });
+    appletPaths().serviceName = L"QELDTEST_NOT_INSTALLED";
     runDialog(dialog, [&] {
         EXPECT_FALSE(::IsWindowEnabled(dialog.item(IDC_DISABLE)));
         press(IDC_APPLY);
@@ -198,6 +274,57 @@ TEST_F(EditDialogTest, ServiceBoxIsDisabledWhenTheServiceIsNotInstalled) {
         close();
     });
     EXPECT_EQ(dword(nullptr, L"Update Time"), 5000u);
+}
+
+TEST_F(EditDialogTest, FailedSaveNamesItsPageAndKeepsTheDialogOpen) {
+    setString(nullptr, L"Folder", L"C:\\Pictures");
+    setString(L"QEL40", L"Folder", L"C:\\Forty");
+    // A model key with a subkey of its own cannot be deleted.
+    ASSERT_TRUE(createKeyForWriting(HKEY_LOCAL_MACHINE, keyPath(L"QEL40") + L"\\Extra"));
+    const auto result = runDialog(dialog, [&] {
+        click(control(qel40, IDC_USE_GENERIC));
+        ::SetWindowTextW(dialog.item(IDC_INTERVAL), L"7");
+        MessageBoxCatcher box(dialog.hwnd());
+        press(IDOK);
+        const std::wstring prefix = L"The settings of the QEL-40 tab could not be saved: ";
+        const auto text = box.text();
+        EXPECT_EQ(text.substr(0, prefix.size()), prefix);
+        EXPECT_GT(text.size(), prefix.size()) << "the system's reason follows";
+        EXPECT_EQ(currentTab(), qel40);
+        EXPECT_TRUE(applyEnabled());
+        close();
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_TRUE(keyExists(L"QEL40"));
+    EXPECT_EQ(dword(nullptr, L"Update Time"), std::nullopt) << "saving stops at the page";
+}
+
+TEST_F(EditDialogTest, LongFolderIsShownAndSavedWhole) {
+    const std::wstring folder = L"C:\\" + std::wstring(300, L'x');
+    setString(nullptr, L"Folder", folder);
+    const auto result = runDialog(dialog, [&] {
+        EXPECT_EQ(windowText(control(generic, IDC_FOLDER)), folder);
+        MessageBoxCatcher box(dialog.hwnd());
+        press(IDOK);
+        EXPECT_EQ(box.text(), L"");
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(string(nullptr, L"Folder"), folder);
+}
+
+TEST_F(EditDialogTest, FolderBrowserSetsThePickedFolder) {
+    (void)::CoInitialize(nullptr);
+    runDialog(dialog, [&] {
+        const HWND folder = control(generic, IDC_FOLDER);
+        ::SetWindowTextW(folder, L"C:\\windows\\");
+        // The browser opens on the folder of the field; OK picks it.
+        MessageBoxCatcher browser(dialog.hwnd());
+        notify(control(generic, IDC_BROWSE), BN_CLICKED);
+        browser.text();
+        EXPECT_EQ(windowText(folder), L"C:\\windows") << "the path as the shell gives it";
+        close();
+    });
+    ::CoUninitialize();
 }
 
 TEST_F(EditDialogTest, ClosingAfterEditsDiscardsThem) {

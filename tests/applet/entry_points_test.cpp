@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -73,25 +74,50 @@ TEST_F(EntryPointsTest, NewInquireFillsTheWideRecord) {
     EXPECT_STREQ(info.szHelpFile, L"");
 }
 
-// Closes the dialog with Close as soon as it appears.
-void closeDialogLater(std::atomic<bool>& closed) {
-    for (int i = 0; i < 500 && !closed; ++i) {
-        const HWND dialog = ::FindWindowW(L"#32770", L"Zelqa QEL Display");
-        if (dialog != nullptr && ::IsWindowVisible(dialog)) {
-            ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-            closed = true;
+// Runs an entry point while another thread closes its dialog with Close as
+// soon as it appears. Returns the entry point's result and whether the dialog
+// was the editable one, which has an Apply button.
+template <class Open> std::pair<LONG, bool> openAndClose(Open open) {
+    std::atomic<bool> closed{false};
+    std::atomic<bool> editable{false};
+    std::thread closer([&] {
+        for (int i = 0; i < 500 && !closed; ++i) {
+            const HWND dialog = ::FindWindowW(L"#32770", L"Zelqa QEL Display");
+            if (dialog != nullptr && ::IsWindowVisible(dialog)) {
+                editable = ::GetDlgItem(dialog, 1016) != nullptr;
+                ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                closed = true;
+            }
+            ::Sleep(20);
         }
-        ::Sleep(20);
-    }
+    });
+    const LONG result = open();
+    closed = true;
+    closer.join();
+    return {result, editable};
 }
 
 TEST_F(EntryPointsTest, ReadOnlyDialogClosesWithTwo) {
-    std::atomic<bool> closed{false};
-    std::thread closer(closeDialogLater, std::ref(closed));
-    const INT result = configure(FALSE);
-    closed = true;
-    closer.join();
-    EXPECT_EQ(result, 2);
+    EXPECT_EQ(openAndClose([&] { return configure(FALSE); }), std::make_pair(2L, false));
+}
+
+// Wine runs every process elevated, so the control panel's open operation
+// shows the editable dialog here instead of starting the launcher.
+TEST_F(EntryPointsTest, OpeningShowsTheEditableDialogToAnElevatedProcess) {
+    EXPECT_EQ(openAndClose([&] { return cpl(nullptr, CPL_DBLCLK, 0, 0); }),
+              std::make_pair(0L, true));
+    wchar_t wide[] = L"QEL";
+    EXPECT_EQ(openAndClose([&] {
+                  return cpl(nullptr, CPL_STARTWPARMSW, 0, reinterpret_cast<LPARAM>(wide));
+              }),
+              std::make_pair(1L, true));
+    char ansi[] = "QEL";
+    EXPECT_EQ(openAndClose([&] {
+                  return cpl(nullptr, CPL_STARTWPARMSA, 0, reinterpret_cast<LPARAM>(ansi));
+              }),
+              std::make_pair(1L, true));
+    EXPECT_EQ(openAndClose([&] { return static_cast<LONG>(configure(TRUE)); }),
+              std::make_pair(2L, true));
 }
 
 } // namespace

@@ -38,7 +38,7 @@ BOOL CALLBACK findBox(HWND window, LPARAM data) {
 
 // A Unix program started through cmd runs on its own: the picture is done
 // when its file exists and stops growing.
-void waitForFinishedFile(const std::wstring& path) {
+bool waitForFinishedFile(const std::wstring& path) {
     LONGLONG last = -1;
     for (int i = 0; i < 100; ++i) {
         ::Sleep(100);
@@ -47,9 +47,10 @@ void waitForFinishedFile(const std::wstring& path) {
             continue;
         const LONGLONG size = (LONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         if (size > 0 && size == last)
-            return;
+            return true;
         last = size;
     }
+    return false;
 }
 
 } // namespace
@@ -141,7 +142,7 @@ std::vector<std::uint32_t> iconPixels(HICON icon) {
     return pixels;
 }
 
-void saveScreenshot(const std::string& name) {
+bool saveScreenshot(const std::string& name) {
     // Let the windows paint and the display catch up before the picture.
     const auto until = ::GetTickCount() + 1000;
     MSG message;
@@ -165,10 +166,10 @@ void saveScreenshot(const std::string& name) {
     PROCESS_INFORMATION process{};
     if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
                           nullptr, nullptr, &startup, &process))
-        return;
+        return false;
     const Korva::Win32::unique_kernel_handle processHandle(process.hProcess);
     const Korva::Win32::unique_kernel_handle threadHandle(process.hThread);
-    waitForFinishedFile(windowsPath);
+    return waitForFinishedFile(windowsPath);
 }
 
 } // namespace Korva::QELD::Test

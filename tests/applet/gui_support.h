@@ -46,7 +46,7 @@ private:
 std::vector<std::uint32_t> iconPixels(HICON icon);
 
 // Saves a picture of the whole display as screenshots/<name>.png in the
-// build folder.
-void saveScreenshot(const std::string& name);
+// build folder; true when the picture was written.
+bool saveScreenshot(const std::string& name);
 
 } // namespace Korva::QELD::Test

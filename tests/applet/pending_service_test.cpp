@@ -108,19 +108,20 @@ TEST_F(PendingServiceTest, RequestsAreFollowedUntilTheServiceArrives) {
     changeAndLetGo(SERVICE_STOPPED, letStop.get());
 }
 
-// A service that is starting does not show slides yet: both dialogs count it
-// as disabled.
-TEST_F(PendingServiceTest, StartingServiceCountsAsDisabled) {
+// A service that is starting, though set to start on demand, is on its way
+// to show slides: both dialogs count it as running, so that saving an
+// unrelated change does not stop it.
+TEST_F(PendingServiceTest, StartingServiceCountsAsRunning) {
     setString(nullptr, L"Folder", L"C:\\Pictures");
     startPending();
     CEditDlg edit;
     runDialog(edit, [&] {
-        EXPECT_EQ(::SendMessageW(edit.item(IDC_DISABLE), BM_GETCHECK, 0, 0), BST_CHECKED);
+        EXPECT_EQ(::SendMessageW(edit.item(IDC_DISABLE), BM_GETCHECK, 0, 0), BST_UNCHECKED);
         ::SendMessageW(edit.hwnd(), WM_COMMAND, IDCANCEL, 0);
     });
     CViewDlg view;
     runDialog(view, [&] {
-        EXPECT_TRUE(::IsWindowVisible(view.item(IDC_DISABLE)));
+        EXPECT_FALSE(::IsWindowVisible(view.item(IDC_DISABLE)));
         ::SendMessageW(view.hwnd(), WM_COMMAND, IDCANCEL, 0);
     });
 }

@@ -52,12 +52,16 @@ std::optional<DWORD> AppletRegistryTest::dword(const wchar_t* model, const wchar
 
 std::optional<std::wstring> AppletRegistryTest::string(const wchar_t* model,
                                                        const wchar_t* name) const {
-    wchar_t buffer[300] = {};
-    DWORD size = sizeof(buffer) - sizeof(wchar_t);
+    DWORD size = 0;
     if (::RegGetValueW(HKEY_LOCAL_MACHINE, keyPath(model).c_str(), name, RRF_RT_REG_SZ, nullptr,
-                       buffer, &size) != ERROR_SUCCESS)
+                       nullptr, &size) != ERROR_SUCCESS)
         return std::nullopt;
-    return std::wstring(buffer);
+    std::wstring text(size / sizeof(wchar_t), L'\0');
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, keyPath(model).c_str(), name, RRF_RT_REG_SZ, nullptr,
+                       text.data(), &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    text.resize(text.find(L'\0'));
+    return text;
 }
 
 bool AppletRegistryTest::keyExists(const wchar_t* model) const {

@@ -44,17 +44,27 @@ TEST_F(ServiceDialogTest, DisableSlideshowStopsAndStartsTheService) {
         press(dialog, IDC_APPLY);
         EXPECT_FALSE(enabled(dialog.item(IDC_APPLY))) << "Apply succeeded";
         EXPECT_EQ(service.state(), SERVICE_STOPPED);
+        EXPECT_EQ(service.startType(), SERVICE_DEMAND_START) << "stays off after a restart";
         click(box);
         press(dialog, IDOK);
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(service.state(), SERVICE_RUNNING);
+    // Wine refuses delayed automatic start, as systems before 6.0 do: plain
+    // automatic start is what it gets.
+    EXPECT_EQ(service.startType(), SERVICE_AUTO_START);
     EXPECT_NE(service.processId(), first) << "started anew";
     EXPECT_EQ(dword(nullptr, L"Update Time"), 6000u);
 }
 
 TEST_F(ServiceDialogTest, StoppedServiceStaysStoppedWithTheBoxTicked) {
     installService();
+    CEditDlg automatic;
+    runDialog(automatic, [&] {
+        EXPECT_FALSE(ticked(automatic.item(IDC_DISABLE))) << "it starts with the system";
+        close(automatic);
+    });
+    service.setStartType(SERVICE_DEMAND_START);
     CEditDlg dialog;
     runDialog(dialog, [&] {
         EXPECT_TRUE(enabled(dialog.item(IDC_DISABLE)));
@@ -65,6 +75,7 @@ TEST_F(ServiceDialogTest, StoppedServiceStaysStoppedWithTheBoxTicked) {
         close(dialog);
     });
     EXPECT_EQ(service.state(), SERVICE_STOPPED);
+    EXPECT_EQ(service.startType(), SERVICE_DEMAND_START);
     EXPECT_EQ(dword(nullptr, L"Update Time"), 8000u);
 }
 
@@ -72,7 +83,7 @@ TEST_F(ServiceDialogTest, ServiceThatCannotBeStartedKeepsTheDialogOpenAndTheSett
     installService();
     CEditDlg dialog;
     const auto result = runDialog(dialog, [&] {
-        click(dialog.item(IDC_DISABLE));
+        EXPECT_FALSE(ticked(dialog.item(IDC_DISABLE))) << "it starts with the system";
         ::SetWindowTextW(dialog.item(IDC_INTERVAL), L"9");
         // The service disappears while the dialog is open.
         removeService();
@@ -87,6 +98,7 @@ TEST_F(ServiceDialogTest, ServiceThatCannotBeStartedKeepsTheDialogOpenAndTheSett
 
 TEST_F(ServiceDialogTest, ReadOnlyDialogShowsSlideshowDisabledUnlessTheServiceRuns) {
     installService();
+    service.setStartType(SERVICE_DEMAND_START);
     CViewDlg stopped;
     runDialog(stopped, [&] {
         EXPECT_TRUE(shown(stopped.item(IDC_DISABLE)));

@@ -64,6 +64,25 @@ DWORD ServiceProbe::processId() {
     return now ? now->dwProcessId : 0;
 }
 
+std::optional<DWORD> ServiceProbe::startType() {
+    const auto service = open(SERVICE_QUERY_CONFIG);
+    DWORD needed = 0;
+    ::QueryServiceConfigW(service.get(), nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed);
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+    if (needed == 0 || !::QueryServiceConfigW(service.get(), config, needed, &needed))
+        return std::nullopt;
+    return config->dwStartType;
+}
+
+void ServiceProbe::setStartType(DWORD startType) {
+    const auto service = open(SERVICE_CHANGE_CONFIG);
+    ASSERT_TRUE(::ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, startType,
+                                       SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr,
+                                       nullptr, nullptr, nullptr))
+        << ::GetLastError();
+}
+
 void ServiceProbe::stopAndAwaitExit() {
     const auto now = state();
     if (now && *now != SERVICE_STOPPED) {

@@ -26,6 +26,9 @@ public:
     std::optional<SERVICE_STATUS_PROCESS> status();
     std::optional<DWORD> state();
     DWORD processId();
+    // The start type (SERVICE_AUTO_START and so on); none when unreadable.
+    std::optional<DWORD> startType();
+    void setStartType(DWORD startType);
     // Stops the service if it runs and waits until its processes have gone.
     void stopAndAwaitExit();
 

@@ -1,12 +1,17 @@
 #include "applet/edit_dlg.h"
 #include "applet/applet_paths.h"
+#include "applet/control_panel_open.h"
 #include "applet/icon_handle.h"
+#include "applet/launch.h"
 #include "applet/resource.h"
 #include "applet/view_dlg.h"
 #include "tests/applet/gui_support.h"
 #include "tests/applet/registry_fixture.h"
 
 #include <commctrl.h>
+
+#include <string>
+#include <vector>
 
 namespace Korva::QELD::Test {
 namespace {
@@ -129,6 +134,24 @@ TEST_F(WindowStateTest, PositionAndTabAreRestoredOnReopen) {
     });
 }
 
+TEST_F(WindowStateTest, PositionOffEveryScreenIsCentredOnThePrimaryMonitor) {
+    const auto key = createKeyForWriting(HKEY_CURRENT_USER, appletPaths().windowStateKey);
+    writeDword(key.get(), L"left", static_cast<DWORD>(-20000));
+    writeDword(key.get(), L"top", 5000);
+    CViewDlg dialog;
+    runDialog(dialog, [&] {
+        RECT window{};
+        ::GetWindowRect(dialog.hwnd(), &window);
+        MONITORINFO primary{};
+        primary.cbSize = sizeof(primary);
+        ::GetMonitorInfoW(::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary);
+        const RECT work = primary.rcWork;
+        EXPECT_NEAR(window.left + window.right, work.left + work.right, 1);
+        EXPECT_NEAR(window.top + window.bottom, work.top + work.bottom, 1);
+        ::SendMessageW(dialog.hwnd(), WM_COMMAND, IDCANCEL, 0);
+    });
+}
+
 TEST_F(WindowStateTest, StoredTabBeyondTheLastSelectsGeneric) {
     const auto key = createKeyForWriting(HKEY_CURRENT_USER, appletPaths().windowStateKey);
     writeDword(key.get(), L"tab", 7);
@@ -140,16 +163,26 @@ TEST_F(WindowStateTest, StoredTabBeyondTheLastSelectsGeneric) {
     });
 }
 
-// Pictures of every tab of both dialogs, for people to look at.
+// Pictures of every tab of both dialogs, for people to look at, with the
+// keyboard cues shown and the focus on the first control of each page that
+// has one.
 class ScreenshotTest : public AppletRegistryTest {
 protected:
-    void shootTabs(MainDialog& dialog, const std::string& prefix) {
+    template <class Dialog> void shootTabs(Dialog& dialog, const std::string& prefix) {
+        ::SendMessageW(dialog.hwnd(), WM_CHANGEUISTATE,
+                       MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
         for (int tab = 0; tab < dialog.pageCount(); ++tab) {
             selectTab(dialog, tab);
+            const HWND page = dialog.page(tab).hwnd();
+            const HWND first = ::GetNextDlgTabItem(page, nullptr, FALSE);
+            if (first != nullptr && ::IsChild(page, first)) {
+                ::SendMessageW(dialog.hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+                EXPECT_EQ(::GetFocus(), first) << prefix << " tab " << tab;
+            }
             ::RedrawWindow(dialog.hwnd(), nullptr, nullptr,
                            RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            ::SetFocus(dialog.tabControl());
-            saveScreenshot(prefix + "-tab" + std::to_string(tab));
+            EXPECT_TRUE(saveScreenshot(prefix + "-tab" + std::to_string(tab)))
+                << prefix << " tab " << tab;
         }
         ::SendMessageW(dialog.hwnd(), WM_COMMAND, IDCANCEL, 0);
     }
@@ -175,6 +208,87 @@ TEST_F(ScreenshotTest, EveryTabOfBothDialogs) {
     runDialog(edit, [&] { shootTabs(edit, "edit"); });
     CViewDlg view;
     runDialog(view, [&] { shootTabs(view, "view"); });
+}
+
+} // namespace
+} // namespace Korva::QELD::Test
+
+namespace Korva::QELD::Test {
+namespace {
+
+struct Launch {
+    std::wstring verb;
+    std::wstring program;
+};
+
+std::vector<Launch> launches;
+DWORD launchResult = ERROR_SUCCESS;
+
+DWORD recordLaunch(HWND, const wchar_t* verb, const std::wstring& program) {
+    launches.push_back({verb, program});
+    return launchResult;
+}
+
+std::wstring ownPath() {
+    std::wstring path(32768, L'\0');
+    path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    return path;
+}
+
+// Programs the applet starts are recorded instead of started.
+class LaunchTest : public AppletRegistryTest {
+protected:
+    void SetUp() override {
+        AppletRegistryTest::SetUp();
+        launches.clear();
+        launchResult = ERROR_SUCCESS;
+        launchStep() = recordLaunch;
+    }
+    void TearDown() override {
+        launchStep() = saved;
+        AppletRegistryTest::TearDown();
+    }
+
+    LaunchStep saved = launchStep();
+};
+
+TEST_F(LaunchTest, ChangeStartsTheProgramAgainElevatedAndCloses) {
+    launchResult = ERROR_CANCELLED;
+    CViewDlg refused;
+    const auto stayed = runDialog(refused, [&] {
+        ::SendMessageW(refused.hwnd(), WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(::IsWindow(refused.hwnd())) << "a refused elevation keeps the dialog open";
+        ::SendMessageW(refused.hwnd(), WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(stayed, IDCANCEL);
+    launchResult = ERROR_SUCCESS;
+    CViewDlg dialog;
+    const auto result = runDialog(dialog, [&] {
+        selectTab(dialog, qel40);
+        ::SendMessageW(dialog.hwnd(), WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(result, IDOK);
+    ASSERT_EQ(launches.size(), 2u);
+    EXPECT_EQ(launches[1].verb, L"runas");
+    EXPECT_EQ(launches[1].program, ownPath());
+    const auto key = openKeyForReading(HKEY_CURRENT_USER, appletPaths().windowStateKey);
+    EXPECT_EQ(readDword(key.get(), L"tab"), static_cast<DWORD>(qel40)) << "the new one opens there";
+}
+
+TEST_F(LaunchTest, ControlPanelStartsTheLauncherBesideTheAppletWhenItMayNotEdit) {
+    EXPECT_EQ(openFromControlPanel(false), 1);
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].verb, L"open");
+    const auto own = ownPath();
+    const auto launcher = own.substr(0, own.find_last_of(L'\\') + 1) + L"qeldcfg.exe";
+    EXPECT_EQ(launches[0].program, launcher);
+    launchResult = ERROR_FILE_NOT_FOUND;
+    MessageBoxCatcher box(nullptr);
+    EXPECT_EQ(openFromControlPanel(false), 1);
+    const auto prefix = launcher + L" could not be started: ";
+    const auto text = box.text();
+    EXPECT_EQ(text.substr(0, prefix.size()), prefix);
+    EXPECT_GT(text.size(), prefix.size()) << "the system's reason follows";
 }
 
 } // namespace

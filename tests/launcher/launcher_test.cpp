@@ -1,5 +1,5 @@
 #include "common/unique_handle.h"
-#include "launcher/elevation.h"
+#include "applet/elevation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "launcher/elevation.h"
+#include "applet/elevation.h"
 
 #include "common/unique_handle.h"
 
