@@ -1,5 +1,6 @@
 // Measures the picture list on a folder of many pictures (empty files): the
-// time of the scan, the memory each entry keeps, and how long a new file
+// time of the scan, the memory each entry keeps, the check of the folder's
+// identity made at every tick against a listing, and how long a new file
 // takes to announce itself through the list's change event.
 // Usage: image_list_bench [pictures]
 #include "slideshow/image_list.h"
@@ -89,6 +90,15 @@ void measureScan(const fs::path& folder, int pictures, EventLog& eventLog) {
     std::printf("memory kept per entry %.0f bytes (path of %zu characters)\n",
                 static_cast<double>(kept) / static_cast<double>(entries),
                 list.paths().front().size());
+
+    const auto watched = openFolderForWatching(config.folder);
+    constexpr int checks = 1000;
+    const auto checkStart = Clock::now();
+    for (int i = 0; i < checks; ++i)
+        namesOpenFolder(config.folder, watched.get());
+    const double checkTime = milliseconds(Clock::now() - checkStart) / checks;
+    std::printf("identity check %.3f ms, %.5f of a listing\n", checkTime,
+                checkTime / milliseconds(listTime));
 }
 
 void measureChangeLatency(const fs::path& folder, EventLog& eventLog) {

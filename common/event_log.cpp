@@ -1,5 +1,6 @@
 #include "common/event_log.h"
 
+#include "common/error_categories.h"
 #include "common/utf.h"
 
 #include <cstdio>
@@ -57,6 +58,16 @@ bool EventLog::reportApiFailure(const char* function, const char* api,
                                 std::uint32_t error) noexcept {
     try {
         return write(EventReports::apiFailure(function, api, error));
+    } catch (...) {
+        return false;
+    }
+}
+
+bool EventLog::reportFolderFailure(std::uint32_t id, const std::u16string& folder,
+                                   std::uint32_t error) noexcept {
+    try {
+        const std::string text = Win32::win32api_category().message(static_cast<int>(error));
+        return write(EventReports::folderFailure(id, utf8FromUtf16(folder), text, error));
     } catch (...) {
         return false;
     }

@@ -5,6 +5,7 @@
 #include "common/unique_handle.h"
 
 #include <exception>
+#include <string>
 
 namespace Korva::QELD {
 
@@ -32,6 +33,9 @@ public:
     bool reportException(const char* function, const std::exception& e) noexcept;
     bool reportWaitResult(const char* function, int line, std::uint32_t result) noexcept;
     bool reportApiFailure(const char* function, const char* api, std::uint32_t error) noexcept;
+    // Names the folder and the system's text for the error.
+    bool reportFolderFailure(std::uint32_t id, const std::u16string& folder,
+                             std::uint32_t error) noexcept;
 
     // Writes a prepared report; true only when the event log took it.
     bool write(const EventReport& report) noexcept;

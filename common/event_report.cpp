@@ -47,6 +47,11 @@ EventReport apiFailure(const char* function, const char* api, std::uint32_t erro
     return {Event_ApiFailure, {function, api, formatted("%d", static_cast<int>(error))}};
 }
 
+EventReport folderFailure(std::uint32_t id, const std::string& folder, const std::string& text,
+                          std::uint32_t error) {
+    return {id, {folder, text, formatted("%u", static_cast<unsigned>(error))}};
+}
+
 } // namespace EventReports
 
 const char* eventSeverity(std::uint32_t id) {

@@ -12,6 +12,8 @@ enum EventId : std::uint32_t {
     Event_DeviceRemoved = 0x40000006,
     Event_UnexpectedWaitResult = 0x80000001,
     Event_ReducePrivilegesFailed = 0x80000007,
+    Event_FolderUnavailable = 0x8000000A,
+    Event_FolderNotWatched = 0x8000000B,
     Event_SystemError = 0xC0000002,
     Event_Exception = 0xC0000003,
     Event_UnexpectedType = 0xC0000004,
@@ -38,6 +40,10 @@ EventReport systemError(int value);
 EventReport exception(const char* function, const std::exception& e);
 EventReport waitResult(const char* function, int line, std::uint32_t result);
 EventReport apiFailure(const char* function, const char* api, std::uint32_t error);
+// A pictures folder that cannot be used or watched: the folder, the system's
+// text for the error and its number.
+EventReport folderFailure(std::uint32_t id, const std::string& folder, const std::string& text,
+                          std::uint32_t error);
 
 } // namespace EventReports
 

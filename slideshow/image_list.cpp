@@ -21,8 +21,8 @@ ImageList::ComInitialization::~ComInitialization() {
 }
 
 ImageList::ImageList(const DeviceConfig& config, EventLog& eventLog, ImageRenderer render)
-    : quitEvent_(Win32::createEvent()), changeEvent_(Win32::createEvent()), eventLog_(eventLog),
-      state_(config, std::move(render)) {
+    : quitEvent_(Win32::createEvent()), changeEvent_(Win32::createEvent()),
+      checkEvent_(Win32::createEvent()), eventLog_(eventLog), state_(config, std::move(render)) {
     {
         const std::lock_guard lock(mutex_);
         readDirectory();
@@ -56,8 +56,12 @@ std::vector<std::uint8_t> ImageList::getImage(const ScreenFormat& format) {
     return current ? current->getImage(format) : std::vector<std::uint8_t>();
 }
 
+// Every tick also asks the watcher to check that its folder is still there.
+// A failure to ask is not reported: the watcher checks on its own at
+// folderCheckInterval.
 bool ImageList::advance() {
     const std::lock_guard lock(mutex_);
+    ::SetEvent(checkEvent_.get());
     return state_.advance();
 }
 

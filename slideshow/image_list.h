@@ -18,9 +18,16 @@
 namespace Korva::QELD {
 
 // While the folder of a list cannot be opened (not created yet, or gone),
-// the watcher tries again at this period; after a failed read it pauses as
-// long before opening the folder again.
+// the watcher tries again at this period and at every slideshow tick.
 inline constexpr std::chrono::milliseconds folderRetryInterval{2000};
+
+// The watcher checks that its folder is still the one at the folder's path
+// at every slideshow tick, and at least this often.
+inline constexpr std::chrono::milliseconds folderCheckInterval{30000};
+
+// A folder whose changes cannot be read (a share without change
+// notifications) is listed again at this period instead.
+inline constexpr std::chrono::milliseconds folderRelistInterval{30000};
 
 // The size of one read of folder notifications.
 inline constexpr DWORD notificationBufferSize = 65535;
@@ -60,22 +67,29 @@ private:
         ~ComInitialization();
     };
 
-    enum class WatchEnd { Quit, Failed };
+    // How watching a folder ended: the list is going, the path no longer
+    // names the folder watched, or its changes cannot be read.
+    enum class WatchEnd { Quit, Moved, Unwatched };
+    enum class Wake { Quit, Check, Completion };
 
     void readDirectory();
     void directoryThread() noexcept;
     void followFolder(HANDLE completion, std::vector<std::uint8_t>& buffer);
     WatchEnd watch(const std::u16string& folder, HANDLE handle, HANDLE completion,
-                   std::vector<std::uint8_t>& buffer);
-    void takeCompletion(const std::u16string& folder, const std::vector<std::uint8_t>& buffer,
-                        DWORD bytes);
+                   std::vector<std::uint8_t>& buffer, bool& unwatchedReported);
+    WatchEnd unwatched(const std::u16string& folder, HANDLE handle, DWORD error,
+                       bool& unwatchedReported);
+    WatchEnd pause(const std::u16string& folder, HANDLE handle);
+    Wake wake(HANDLE completion, std::chrono::milliseconds timeout);
+    void takeCompletion(const std::vector<std::uint8_t>& buffer, DWORD bytes);
     void rescan(const std::u16string& folder);
-    bool quitWithin(DWORD milliseconds);
+    void dropPictures();
     void setChangeEvent();
 
     ComInitialization com_;
     Win32::unique_event quitEvent_;
     Win32::unique_event changeEvent_;
+    Win32::unique_event checkEvent_;
     std::mutex mutex_;
     EventLog& eventLog_;
     ImageListState state_;

@@ -1,10 +1,32 @@
 #include "slideshow/image_list_directory.h"
 
+#include <cstdint>
+
 namespace Korva::QELD {
 namespace {
 
 const wchar_t* wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+// A folder's identity: its file index with its creation time, which tells a
+// folder apart from a later one given the same index (FAT reuses them).
+struct FolderIdentity {
+    std::uint64_t index = 0;
+    FILETIME creation{};
+
+    bool createdWith(const FolderIdentity& other) const noexcept {
+        return ::CompareFileTime(&creation, &other.creation) == 0;
+    }
+};
+
+bool identify(HANDLE folder, FolderIdentity& identity) noexcept {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(folder, &information))
+        return false;
+    identity = {std::uint64_t{information.nFileIndexHigh} << 32 | information.nFileIndexLow,
+                information.ftCreationTime};
+    return true;
 }
 
 } // namespace
@@ -22,8 +44,25 @@ DWORD listFolder(const std::u16string& folder, std::vector<std::u16string>& name
 
 Win32::unique_file openFolderForWatching(const std::u16string& folder) noexcept {
     return Win32::unique_file(::CreateFileW(
-        wide(folder), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
+        wide(folder), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
+}
+
+// Opening the path only for its attributes is cheap enough for every
+// slideshow tick, and lists nothing. Wine gives the time of the last change
+// as creation time: when the watched folder's own time moves during the
+// check, the folder was changed meanwhile and only the index tells.
+bool namesOpenFolder(const std::u16string& folder, HANDLE open) noexcept {
+    const Win32::unique_file atPath(::CreateFileW(
+        wide(folder), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    FolderIdentity before;
+    FolderIdentity named;
+    FolderIdentity after;
+    if (!atPath || !identify(open, before) || !identify(atPath.get(), named) ||
+        !identify(open, after) || named.index != before.index)
+        return false;
+    return named.createdWith(before) || named.createdWith(after) || !before.createdWith(after);
 }
 
 } // namespace Korva::QELD

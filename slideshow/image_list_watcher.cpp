@@ -5,6 +5,8 @@
 #include "slideshow/image_list_changes.h"
 #include "slideshow/image_list_directory.h"
 
+#include <utility>
+
 namespace Korva::QELD {
 namespace {
 
@@ -57,10 +59,11 @@ void ImageList::directoryThread() noexcept {
     }
 }
 
-// A folder that cannot be opened (not created yet, or gone) is tried again at
-// folderRetryInterval, and after a failed read the watcher pauses as long
-// before opening the folder again. Every opening lists the folder anew, so
-// what changed while it was not watched is followed too.
+// The watcher waits for its folder (not created yet, or gone), then watches
+// it through change notifications, or lists it periodically where changes
+// cannot be read. Every opening lists the folder anew, so what changed while
+// it was not watched is followed too. Each outage and each loss of change
+// notifications is reported once.
 void ImageList::followFolder(HANDLE completion, std::vector<std::uint8_t>& buffer) {
     std::u16string folder;
     {
@@ -68,62 +71,123 @@ void ImageList::followFolder(HANDLE completion, std::vector<std::uint8_t>& buffe
         folder = state_.folder();
     }
     if (folder.empty()) {
-        while (!quitWithin(INFINITE)) {
+        while (wake(nullptr, std::chrono::milliseconds(INFINITE)) != Wake::Quit) {
         }
         return;
     }
+    // A folder missing at start has been reported by the first listing.
+    bool outageReported = true;
+    bool unwatchedReported = false;
     for (;;) {
         const Win32::unique_file handle = openFolderForWatching(folder);
-        if (handle && watch(folder, handle.get(), completion, buffer) == WatchEnd::Quit)
+        if (!handle) {
+            const DWORD error = ::GetLastError();
+            if (!std::exchange(outageReported, true))
+                eventLog_.reportFolderFailure(Event_FolderUnavailable, folder, error);
+            if (wake(nullptr, folderRetryInterval) == Wake::Quit)
+                return;
+            continue;
+        }
+        outageReported = false;
+        WatchEnd end = watch(folder, handle.get(), completion, buffer, unwatchedReported);
+        if (end == WatchEnd::Unwatched)
+            end = pause(folder, handle.get());
+        if (end == WatchEnd::Quit)
             return;
-        if (quitWithin(static_cast<DWORD>(folderRetryInterval.count())))
-            return;
+        if (end == WatchEnd::Moved)
+            dropPictures();
     }
 }
 
 ImageList::WatchEnd ImageList::watch(const std::u16string& folder, HANDLE handle, HANDLE completion,
-                                     std::vector<std::uint8_t>& buffer) {
+                                     std::vector<std::uint8_t>& buffer, bool& unwatchedReported) {
     bool listed = false;
     for (;;) {
         NotificationRead read(handle, completion);
-        if (!read.start(buffer)) {
-            eventLog_.reportApiFailure(watcherName, "ReadDirectoryChanges", ::GetLastError());
-            return WatchEnd::Failed;
-        }
+        const bool started = read.start(buffer);
+        const DWORD startError = ::GetLastError();
         // The first read is armed before the folder is listed, so that a
         // change made during the listing is reported rather than lost.
         if (!listed) {
             rescan(folder);
             listed = true;
         }
-        const HANDLE waits[] = {quitEvent_.get(), completion};
-        const DWORD result = ::WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-        if (result == WAIT_OBJECT_0)
-            return WatchEnd::Quit;
-        if (result != WAIT_OBJECT_0 + 1) {
-            eventLog_.reportWaitResult(watcherName, 305, result);
-            return WatchEnd::Failed;
+        if (!started)
+            return unwatched(folder, handle, startError, unwatchedReported);
+        Wake woken;
+        while ((woken = wake(completion, folderCheckInterval)) == Wake::Check) {
+            if (!namesOpenFolder(folder, handle))
+                return WatchEnd::Moved;
         }
+        if (woken == Wake::Quit)
+            return WatchEnd::Quit;
         DWORD bytes = 0;
-        if (const DWORD error = read.finish(bytes); error == 0) {
-            takeCompletion(folder, buffer, bytes);
-        } else if (error == ERROR_NOTIFY_ENUM_DIR) {
-            rescan(folder);
+        const DWORD error = read.finish(bytes);
+        if (error != 0 && error != ERROR_NOTIFY_ENUM_DIR)
+            return unwatched(folder, handle, error, unwatchedReported);
+        if (error == 0)
+            unwatchedReported = false;
+        // A completion too short to hold a record is how the system says
+        // that it lost changes (its own buffer overflowed), or that the
+        // folder itself went: the folder is listed again.
+        if (error == 0 && bytes >= minimumNotificationSize) {
+            takeCompletion(buffer, bytes);
         } else {
-            eventLog_.reportApiFailure(watcherName, "GetOverlappedResult", error);
-            return WatchEnd::Failed;
+            if (!namesOpenFolder(folder, handle))
+                return WatchEnd::Moved;
+            rescan(folder);
         }
     }
 }
 
-// A completion too short to hold a record is how the system says that it
-// lost changes (its own buffer overflowed): the folder is listed again.
-void ImageList::takeCompletion(const std::u16string& folder,
-                               const std::vector<std::uint8_t>& buffer, DWORD bytes) {
-    if (bytes < minimumNotificationSize) {
-        rescan(folder);
-        return;
+// A read that fails on a folder that is still there means that its changes
+// cannot be read, as on a share without change notifications.
+ImageList::WatchEnd ImageList::unwatched(const std::u16string& folder, HANDLE handle, DWORD error,
+                                         bool& unwatchedReported) {
+    if (!namesOpenFolder(folder, handle))
+        return WatchEnd::Moved;
+    if (!std::exchange(unwatchedReported, true))
+        eventLog_.reportFolderFailure(Event_FolderNotWatched, folder, error);
+    return WatchEnd::Unwatched;
+}
+
+// Waits out folderRelistInterval before the folder is listed and watched
+// again, checking meanwhile at every tick that it is still there.
+ImageList::WatchEnd ImageList::pause(const std::u16string& folder, HANDLE handle) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + folderRelistInterval;
+    for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
+        if (wake(nullptr, left) == Wake::Quit)
+            return WatchEnd::Quit;
+        if (!namesOpenFolder(folder, handle))
+            return WatchEnd::Moved;
     }
+    return WatchEnd::Unwatched;
+}
+
+// Waits for the quit event, the completion (when given), a slideshow tick or
+// the time-out; the last two are both a Check. A failed wait is reported and
+// followed by a pause, so that a broken handle cannot make the watcher spin.
+ImageList::Wake ImageList::wake(HANDLE completion, std::chrono::milliseconds timeout) {
+    const HANDLE waits[] = {quitEvent_.get(), checkEvent_.get(), completion};
+    const DWORD count = completion ? 3 : 2;
+    const DWORD result =
+        ::WaitForMultipleObjects(count, waits, FALSE, static_cast<DWORD>(timeout.count()));
+    if (result == WAIT_OBJECT_0)
+        return Wake::Quit;
+    if (result == WAIT_OBJECT_0 + 2)
+        return Wake::Completion;
+    if (result == WAIT_OBJECT_0 + 1) {
+        ::ResetEvent(checkEvent_.get());
+    } else if (result != WAIT_TIMEOUT) {
+        eventLog_.reportWaitResult(watcherName, 305, result);
+        ::Sleep(static_cast<DWORD>(folderRetryInterval.count()));
+    }
+    return Wake::Check;
+}
+
+void ImageList::takeCompletion(const std::vector<std::uint8_t>& buffer, DWORD bytes) {
     const auto changes = parseNotifications(buffer.data(), bytes);
     const std::lock_guard lock(mutex_);
     if (state_.applyChanges(changes))
@@ -141,13 +205,13 @@ void ImageList::rescan(const std::u16string& folder) {
         setChangeEvent();
 }
 
-bool ImageList::quitWithin(DWORD milliseconds) {
-    const DWORD result = ::WaitForSingleObject(quitEvent_.get(), milliseconds);
-    if (result == WAIT_OBJECT_0)
-        return true;
-    if (result != WAIT_TIMEOUT)
-        eventLog_.reportWaitResult(watcherName, 332, result);
-    return false;
+// The pictures of a folder that went (or was replaced) go as if they had
+// been removed; a replacement may hold files of the same names with other
+// contents, which are then prepared afresh.
+void ImageList::dropPictures() {
+    Win32::debugOutput(L"ImageList::directoryThread: the folder went away\n");
+    const std::lock_guard lock(mutex_);
+    state_.reconcile({});
 }
 
 } // namespace Korva::QELD

@@ -1,10 +1,12 @@
 #include "slideshow_fixture.h"
+#include "tests/slideshow/unix_shell.h"
 
 #include <chrono>
 #include <filesystem>
 
 using namespace SlideshowTest;
 using namespace std::chrono_literals;
+using Korva::QELD::Testing::runUnix;
 using Moment = std::chrono::steady_clock::time_point;
 
 namespace {
@@ -20,6 +22,8 @@ protected:
         std::error_code ignored;
         std::filesystem::remove_all(std::filesystem::path(otherFolder()), ignored);
         std::filesystem::remove(std::filesystem::path(staged()), ignored);
+        for (const auto& folder : {otherFolder() + L"-new", folder_ + L"-new", folder_ + L"-away"})
+            std::filesystem::remove_all(std::filesystem::path(folder), ignored);
     }
 
     int images(const Tablet& tablet) {
@@ -150,5 +154,67 @@ TEST_F(SlideshowEvents, TwoTabletsOfOneModelShowTheSamePictureAfterEveryTick) {
         EXPECT_TRUE(shows(reports, expected(picture(name), reports), 1500));
     }
     EXPECT_EQ(console.count("event 0x"), 0u) << console.output();
+    EXPECT_EQ(console.quit(), 0u);
+}
+
+// Folders that go and come back: replaced between two checks, gone for a
+// while (deleted, or their drive or share dropped out) while a tablet is
+// plugged, and renamed away and back. Deleting and replacing happen on the
+// Linux side: Wine keeps a folder deleted through Windows while the watcher
+// has it open until the watcher lets go, and does not say that its delete is
+// pending, so only the program's own check could not see it.
+TEST_F(SlideshowEvents, FoldersThatGoAndComeBackAreFollowedWithOneReportPerOutage) {
+    const DWORD interval = 5000;
+    const std::filesystem::path temp = std::filesystem::path(folder_).parent_path();
+    const std::string generic = std::filesystem::path(folder_).filename().string();
+    const std::string own = generic + "-other";
+    const std::wstring ownFolder = otherFolder();
+    const auto stage = [&](const std::wstring& folder, const wchar_t* name, std::uint32_t rgb) {
+        ::CreateDirectoryW((folder + L"-new").c_str(), nullptr);
+        writeBitmap(folder + L"-new\\" + name, 80, 60, rgb);
+    };
+    writeBitmap(picture(L"a.bmp"), 80, 60, 0xFF2020);
+    ::CreateDirectoryW(ownFolder.c_str(), nullptr);
+    writeBitmap(ownFolder + L"\\m.bmp", 60, 80, 0x2020FF);
+    setText(L"QEL40", L"Folder", ownFolder);
+    setDword(nullptr, L"Update Time", interval);
+    const Tablet mono10 = plug("QEL10", mono);
+    const Tablet model40 = plug("QEL40", rgb565);
+    auto& console = start();
+    ASSERT_TRUE(shows(mono10, expected(picture(L"a.bmp"), mono10)));
+    ASSERT_TRUE(shows(model40, expected(ownFolder + L"\\m.bmp", model40)));
+
+    // Replaced at once by a folder with a picture of the same name: seen by
+    // its identity at the next tick, and the picture is prepared afresh.
+    stage(folder_, L"a.bmp", 0x20FF20);
+    ASSERT_TRUE(runUnix(temp, "rm -rf " + generic + " && mv " + generic + "-new " + generic));
+    EXPECT_TRUE(shows(mono10, expected(picture(L"a.bmp"), mono10), 2 * interval));
+
+    // Both folders gone: one report each. A tablet plugged meanwhile shows
+    // the pictures once the folders are back, within one interval.
+    stage(folder_, L"b.bmp", 0xFFFF20);
+    stage(ownFolder, L"n.bmp", 0x20FFFF);
+    ASSERT_TRUE(runUnix(temp, "rm -rf " + generic + " " + own));
+    EXPECT_TRUE(console.waitFor("event 0x8000000A", 2 * interval));
+    const Tablet late = plug("QEL50 --size 160x120", {0x04, 160, 120});
+    console.send("d");
+    ::Sleep(interval);
+    ASSERT_TRUE(
+        runUnix(temp, "mv " + generic + "-new " + generic + " && mv " + own + "-new " + own));
+    EXPECT_TRUE(shows(mono10, expected(picture(L"b.bmp"), mono10), interval));
+    EXPECT_TRUE(shows(model40, expected(ownFolder + L"\\n.bmp", model40), interval));
+    EXPECT_TRUE(shows(late, expected(picture(L"b.bmp"), late), interval));
+    EXPECT_EQ(console.count("event 0x8000000A"), 2u) << console.output();
+
+    // Renamed away, given another picture meanwhile, and renamed back.
+    const std::wstring away = folder_ + L"-away";
+    ASSERT_TRUE(::MoveFileW(folder_.c_str(), away.c_str()));
+    EXPECT_TRUE(console.waitFor("event 0x8000000A", 2 * interval,
+                                console.output().rfind("0x8000000A") + 1));
+    writeBitmap(away + L"\\c.bmp", 100, 50, 0xFF20FF);
+    ::DeleteFileW((away + L"\\b.bmp").c_str());
+    ASSERT_TRUE(::MoveFileW(away.c_str(), folder_.c_str()));
+    EXPECT_TRUE(shows(mono10, expected(picture(L"c.bmp"), mono10), interval));
+    EXPECT_EQ(console.count("event 0x"), 3u) << console.output();
     EXPECT_EQ(console.quit(), 0u);
 }

@@ -1,5 +1,6 @@
 #include "slideshow/image_list.h"
 #include "tests/slideshow/list_folder_fixture.h"
+#include "tests/slideshow/unix_shell.h"
 
 #include <algorithm>
 #include <atomic>
@@ -198,46 +199,6 @@ TEST_F(ImageListTest, LostNotificationsAreRecoveredByListingAgain) {
     ::SetEvent(release.get());
     render.join();
     EXPECT_TRUE(follows(*list, expected));
-}
-
-// The Linux path of a folder of the Wine prefix; empty outside Wine.
-std::string unixPath(const std::filesystem::path& folder) {
-    using Convert = char*(CDECL*)(const wchar_t*);
-    const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (convert == nullptr)
-        return {};
-    char* const text = convert(folder.wstring().c_str());
-    if (text == nullptr)
-        return {};
-    std::string result(text);
-    ::HeapFree(::GetProcessHeap(), 0, text);
-    return result;
-}
-
-// Runs a shell command on the Linux side in a folder of the Wine prefix and
-// returns whether it succeeded. Wine starts Linux programs but gives no
-// waitable process for them, so the shell leaves its exit status in a file
-// that is polled for.
-bool runUnix(const std::filesystem::path& folder, const std::string& command) {
-    const std::filesystem::path status = folder / L"status.out";
-    std::filesystem::remove(status);
-    const std::string script = "cd '" + unixPath(folder) + "' && (" + command +
-                               "); echo $? > status.tmp && mv status.tmp status.out";
-    std::wstring line = L"/bin/sh -c \"" + std::wstring(script.begin(), script.end()) + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process))
-        return false;
-    const Win32::unique_kernel_handle processHandle(process.hProcess);
-    const Win32::unique_kernel_handle threadHandle(process.hThread);
-    if (!eventually([&] { return std::filesystem::exists(status); }))
-        return false;
-    int code = -1;
-    std::ifstream(status) >> code;
-    return code == 0;
 }
 
 TEST_F(ImageListTest, ChangesMadeFromTheLinuxSideAreFollowed) {
