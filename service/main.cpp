@@ -25,6 +25,5 @@ int main() {
     case ProcessRole::Console:
         break;
     }
-    console();
-    return 0;
+    return console();
 }
