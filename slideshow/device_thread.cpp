@@ -16,6 +16,10 @@ constexpr const char* threadFunction = "Korva::QELD::DeviceThread::operator ()";
 constexpr DWORD retryDelay = 1000;
 using removed = QEL::Interface::device_removed_error;
 
+// Thrown out of a pause of the upload when the worker is told to quit, so
+// that a tablet that stays busy does not hold the stop for its retries.
+struct QuitDuringUpload {};
+
 ModelId modelFor(std::uint16_t productId) {
     const auto found = QEL::productModelTable.find(productId);
     return found == QEL::productModelTable.end() ? 0 : found->second;
@@ -81,18 +85,22 @@ void DeviceThread::run() {
     }
 }
 
-void DeviceThread::startDelay() {
+// False when the worker is to end: told to quit, or the wait failed.
+bool DeviceThread::startDelay() {
     const DWORD result = waitPumpingMessages(&quitEvent_, 1, retryDelay, true);
     if (result != WAIT_OBJECT_0 && result != WAIT_TIMEOUT)
         eventLog_.reportWaitResult(threadFunction, 102, result);
+    return result == WAIT_TIMEOUT;
 }
 
 // Probes until the screen format is known; false when the tablet reports no
-// screen. Opens that fail for other reasons than a vanished tablet are
-// retried without limit; system errors three times in the worker's life.
+// screen or the worker is told to quit. Opens that fail for other reasons
+// than a vanished tablet are retried without limit, one delay apart; system
+// errors three times in the worker's life.
 bool DeviceThread::probe() {
     for (;;) {
-        startDelay();
+        if (!startDelay())
+            return false;
         format_.width = 0;
         try {
             if (probeOnce())
@@ -145,7 +153,13 @@ std::optional<DWORD> DeviceThread::show(std::vector<std::uint8_t>& bytes) {
         return std::nullopt;
     const HANDLE waits[] = {quitEvent_, updateEvent_};
     for (;;) {
-        if (upload(bytes)) {
+        bool sent;
+        try {
+            sent = upload(bytes);
+        } catch (const QuitDuringUpload&) {
+            return WAIT_OBJECT_0;
+        }
+        if (sent) {
             bytes.clear();
             return std::nullopt;
         }
@@ -162,8 +176,12 @@ bool DeviceThread::upload(const std::vector<std::uint8_t>& bytes) {
             throw removed();
         return false;
     }
+    const auto pause = [quit = quitEvent_](QEL::Protocol::Interval interval) {
+        if (::WaitForSingleObject(quit, static_cast<DWORD>(interval.count())) == WAIT_OBJECT_0)
+            throw QuitDuringUpload{};
+    };
     const bool sent =
-        QEL::Protocol(tablet).uploadImage(format_.encodingMode, bytes.data(), bytes.size());
+        QEL::Protocol(tablet, pause).uploadImage(format_.encodingMode, bytes.data(), bytes.size());
     if (sent)
         tablet.close();
     return sent;

@@ -41,6 +41,7 @@ private:
     void startReader();
     void stopReader();
     [[noreturn]] void failBulkWrite(DWORD error, const char* function);
+    void featureRequest(DWORD code, std::uint8_t* buffer, std::size_t length, const char* function);
 
     void readerThread() noexcept;
     void readReports();
