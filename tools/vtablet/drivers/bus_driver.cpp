@@ -78,7 +78,20 @@ NTSTATUS NTAPI dispatchPower(PDEVICE_OBJECT device, PIRP irp) {
     return complete(irp, STATUS_SUCCESS);
 }
 
-NTSTATUS NTAPI dispatchCreateClose(PDEVICE_OBJECT, PIRP irp) {
+// The bulk interface is opened here; a tablet that denies opens refuses it
+// as when another program holds it.
+NTSTATUS NTAPI dispatchCreateClose(PDEVICE_OBJECT device, PIRP irp) {
+    const bool create = IoGetCurrentIrpStackLocation(irp)->MajorFunction == IRP_MJ_CREATE;
+    if (create && kindOf(device) == Kind::bulkChild) {
+        const Child& child = *static_cast<Child*>(device->DeviceExtension);
+        bool denied;
+        {
+            SpinLock guard(*child.bus);
+            denied = child.bus->tablets[child.slot].model.state().faults.denyOpen != 0;
+        }
+        if (denied)
+            return complete(irp, STATUS_SHARING_VIOLATION);
+    }
     return complete(irp, STATUS_SUCCESS);
 }
 

@@ -29,6 +29,8 @@ template <class Request> NTSTATUS onModel(Child& child, Request request) {
         SpinLock guard(*child.bus);
         if (!current(child, tablet))
             return STATUS_DEVICE_NOT_CONNECTED;
+        if (tablet.model.state().faults.hang)
+            return statusHeld;
         latency = tablet.model.state().faults.latencyMs;
     }
     if (latency)
