@@ -16,10 +16,8 @@ constexpr const wchar_t* serviceName = L"QELDSVC";
 
 // Service-specific exit codes of a failed run, so that the service control
 // manager shows the failure and its recovery actions apply.
-enum ServiceExitCode : DWORD {
-    ServiceExit_StartFailed = 1,
-    ServiceExit_MainLoopFailed = 2,
-};
+constexpr DWORD serviceExitStartFailed = 1;
+constexpr DWORD serviceExitMainLoopFailed = 2;
 
 class StatusReporter {
 public:
@@ -73,7 +71,7 @@ DWORD startAndRun(ServiceContext& context, StatusReporter& status, EventLog& eve
         return 0;
     }
     status.report(SERVICE_RUNNING, SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_POWEREVENT, 3);
-    return mainLoop(context.settings, eventLog) ? 0 : ServiceExit_MainLoopFailed;
+    return mainLoop(context.settings, eventLog) ? 0 : serviceExitMainLoopFailed;
 }
 
 // Once the control handler is registered, every failure ends in STOPPED, so
@@ -86,7 +84,7 @@ void runService(EventLog& eventLog) {
     if (context.statusHandle == nullptr)
         Win32::throwLastError("RegisterServiceCtrlHandlerEx");
     StatusReporter status(context.statusHandle);
-    DWORD exitCode = ServiceExit_StartFailed;
+    DWORD exitCode = serviceExitStartFailed;
     try {
         exitCode = startAndRun(context, status, eventLog);
     } catch (...) {

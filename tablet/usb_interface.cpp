@@ -5,6 +5,8 @@
 #include "tablet/hid_report_lengths.h"
 #include "tablet/overlapped_request.h"
 
+#include <winioctl.h>
+
 #include <hidclass.h>
 
 #include <chrono>

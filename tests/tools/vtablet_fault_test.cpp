@@ -1,5 +1,7 @@
 #include "tests/tools/vtablet_probe.h"
 
+#include <winioctl.h>
+
 #include <hidclass.h>
 
 using namespace Korva::VTablet;
