@@ -174,12 +174,19 @@ TEST_F(VTabletBulkFault, HangHoldsRequestsAndDenyOpenRefusesOpens) {
     inject([](Faults&) {});
     EXPECT_EQ(WaitForSingleObject(event.get(), 1000), WAIT_OBJECT_0) << "clearing releases it";
 
+    // Wine completes CreateFile whatever the driver answers, so the denied
+    // open fails at its first request (Windows: at CreateFile); the handle
+    // opened before still works.
     inject([](Faults& f) { f.denyOpen = 1; });
-    EXPECT_FALSE(openOverlapped(node.path));
+    const auto deniedHid = openOverlapped(node.path);
+    EXPECT_FALSE(getReport(deniedHid.get(), report));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_TRUE(getReport(hid.get(), report));
     const auto bulk =
         interfacePaths(*reinterpret_cast<const GUID*>(&winusbInterfaceGuid), node.siblingId);
     ASSERT_EQ(bulk.size(), 1u);
-    EXPECT_FALSE(openOverlapped(bulk[0]));
+    const auto deniedBulk = openOverlapped(bulk[0]);
+    WINUSB_INTERFACE_HANDLE refused = nullptr;
+    EXPECT_FALSE(winusb.initialize(deniedBulk.get(), &refused));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
 }

@@ -230,6 +230,8 @@ NTSTATUS hidRequest(Child& child, PIRP irp) {
 
 NTSTATUS bulkRequest(Child& child, PIRP irp) {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
+    if (child.bus->deniedBulkFiles.contains(stack->FileObject))
+        return complete(irp, DeniedFiles::status);
     auto* buffer = static_cast<UCHAR*>(irp->AssociatedIrp.SystemBuffer);
     switch (stack->Parameters.DeviceIoControl.IoControlCode) {
     case ioctlBulkPipe: {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/vtablet/drivers/denied_files.h"
 #include "tools/vtablet/drivers/kernel.h"
 
 #include <initializer_list>
@@ -40,6 +41,7 @@ struct Bus {
     KMUTEX listLock; // guards plugged, generation and the child pointers
     ULONG generations;
     Tablet tablets[maxTablets];
+    DeniedFiles deniedBulkFiles; // opens of bulk interfaces that denied them
 };
 
 struct Child {

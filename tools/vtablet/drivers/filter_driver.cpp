@@ -9,8 +9,10 @@
 //   answers. Holding it here rather than in the bus keeps Wine's single
 //   dispatch thread free: hidclass waits for a feature request in that thread;
 // - an open of the HID interface of a tablet that denies opens fails with
-//   STATUS_SHARING_VIOLATION; the bus judges the opens of the bulk interface.
+//   STATUS_SHARING_VIOLATION (denied_files.h); the bus judges the opens of
+//   the bulk interface.
 #include "tools/vtablet/drivers/bus_types.h"
+#include "tools/vtablet/drivers/denied_files.h"
 
 using namespace Korva::VTablet;
 using namespace Korva::VTablet::Kernel;
@@ -35,6 +37,12 @@ struct HeldRequests {
     KMUTEX sending;
 } held;
 
+DeniedFiles denied;
+
+PFILE_OBJECT fileOf(PIRP irp) {
+    return IoGetCurrentIrpStackLocation(irp)->FileObject;
+}
+
 Filter& filterOf(PDEVICE_OBJECT device) {
     return *static_cast<Filter*>(device->DeviceExtension);
 }
@@ -52,6 +60,11 @@ NTSTATUS NTAPI mapRemoval(PDEVICE_OBJECT, PIRP irp, PVOID) {
 }
 
 NTSTATUS NTAPI passDown(PDEVICE_OBJECT device, PIRP irp) {
+    const UCHAR major = IoGetCurrentIrpStackLocation(irp)->MajorFunction;
+    if (major == IRP_MJ_CLOSE)
+        denied.remove(fileOf(irp));
+    else if (major != IRP_MJ_CLEANUP && denied.contains(fileOf(irp)))
+        return complete(irp, DeniedFiles::status);
     IoCopyCurrentIrpStackLocationToNext(irp);
     IoSetCompletionRoutine(irp, mapRemoval, nullptr, TRUE, TRUE, TRUE);
     const NTSTATUS status = IoCallDriver(filterOf(device).lower, irp);
@@ -103,6 +116,8 @@ void sendDown(Filter& filter, PIRP irp) {
 // Device requests always complete through holdOrFinish, so they are pending
 // from the start.
 NTSTATUS NTAPI dispatchControl(PDEVICE_OBJECT device, PIRP irp) {
+    if (denied.contains(fileOf(irp)))
+        return complete(irp, DeniedFiles::status);
     IoMarkIrpPending(irp);
     sendDown(filterOf(device), irp);
     return STATUS_PENDING;
@@ -174,8 +189,8 @@ bool opensDenied(const Filter& filter) {
 }
 
 NTSTATUS NTAPI dispatchCreate(PDEVICE_OBJECT device, PIRP irp) {
-    if (opensDenied(filterOf(device)))
-        return complete(irp, STATUS_SHARING_VIOLATION);
+    if (opensDenied(filterOf(device)) && !denied.add(fileOf(irp)))
+        return complete(irp, DeniedFiles::status);
     return passDown(device, irp);
 }
 
@@ -246,6 +261,7 @@ extern "C" NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING) {
     InitializeListHead(&held.irps);
     KeInitializeEvent(&held.wake, NotificationEvent, FALSE);
     KeInitializeMutex(&held.sending, 0);
+    denied.init();
     HANDLE thread;
     const NTSTATUS status = PsCreateSystemThread(&thread, THREAD_ALL_ACCESS, nullptr, nullptr,
                                                  nullptr, retryThread, nullptr);
