@@ -16,10 +16,6 @@ constexpr const char* threadFunction = "Korva::QELD::DeviceThread::operator ()";
 constexpr DWORD retryDelay = 1000;
 using removed = QEL::Interface::device_removed_error;
 
-// Thrown out of a pause of the upload when the worker is told to quit, so
-// that a tablet that stays busy does not hold the stop for its retries.
-struct QuitDuringUpload {};
-
 ModelId modelFor(std::uint16_t productId) {
     const auto found = QEL::productModelTable.find(productId);
     return found == QEL::productModelTable.end() ? 0 : found->second;
@@ -153,13 +149,7 @@ std::optional<DWORD> DeviceThread::show(std::vector<std::uint8_t>& bytes) {
         return std::nullopt;
     const HANDLE waits[] = {quitEvent_, updateEvent_};
     for (;;) {
-        bool sent;
-        try {
-            sent = upload(bytes);
-        } catch (const QuitDuringUpload&) {
-            return WAIT_OBJECT_0;
-        }
-        if (sent) {
+        if (upload(bytes)) {
             bytes.clear();
             return std::nullopt;
         }
@@ -176,12 +166,8 @@ bool DeviceThread::upload(const std::vector<std::uint8_t>& bytes) {
             throw removed();
         return false;
     }
-    const auto pause = [quit = quitEvent_](QEL::Protocol::Interval interval) {
-        if (::WaitForSingleObject(quit, static_cast<DWORD>(interval.count())) == WAIT_OBJECT_0)
-            throw QuitDuringUpload{};
-    };
     const bool sent =
-        QEL::Protocol(tablet, pause).uploadImage(format_.encodingMode, bytes.data(), bytes.size());
+        QEL::Protocol(tablet).uploadImage(format_.encodingMode, bytes.data(), bytes.size());
     if (sent)
         tablet.close();
     return sent;

@@ -118,7 +118,13 @@ void UsbInterface::featureRequest(DWORD code, std::uint8_t* buffer, std::size_t 
     std::lock_guard lock(mutex_);
     if (!hid_)
         throw not_connected_error();
-    auto request = std::make_unique<OverlappedRequest>(length);
+    // One record serves every request of the interface; an abandoned one
+    // goes with its request and the next request makes a new one.
+    auto& request = featureRequest_;
+    if (!request)
+        request = std::make_unique<OverlappedRequest>(length);
+    request->buffer.resize(length);
+    request->restart();
     if (length > 0)
         std::memcpy(request->buffer.data(), buffer, length);
     const bool get = code == IOCTL_HID_GET_FEATURE;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/unique_handle.h"
+#include "tablet/overlapped_request.h"
 #include "tablet/interface.h"
 #include "tablet/tablet_device.h"
 #include "tablet/winusb_dll.h"
@@ -54,6 +55,7 @@ private:
     std::uint8_t pipeId_ = 0;
     Win32::unique_event stopEvent_;
     std::thread reader_;
+    std::unique_ptr<OverlappedRequest> featureRequest_;
     ReportLengthTable inputLengths_{};
     std::uint16_t maxInputLength_ = 0;
     std::uint16_t productId_ = 0;
