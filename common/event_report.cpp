@@ -38,9 +38,10 @@ EventReport exception(const char* function, const std::exception& e) {
             {function, typeid(e).name(), what && *what ? what : "Unknown exception"}};
 }
 
+// The message text writes the "0x" before the result.
 EventReport waitResult(const char* function, int line, std::uint32_t result) {
     return {Event_UnexpectedWaitResult,
-            {function, formatted("%d", line), formatted("0x%x", static_cast<unsigned>(result))}};
+            {function, formatted("%d", line), formatted("%x", static_cast<unsigned>(result))}};
 }
 
 EventReport apiFailure(const char* function, const char* api, std::uint32_t error) {

@@ -81,7 +81,9 @@ for model in QEL10 QEL40 QEL50; do
     vtablet screen "${slot[$model]}" "$out/after-quit-$model.png" >/dev/null
 done
 
-$montage -label '%t' -geometry '+8+8' -background '#333' -fill white \
+# The labels name a font that setup.sh installs: ImageMagick's default font
+# is missing on a fresh machine.
+$montage -label '%t' -font Helvetica -geometry '+8+8' -background '#333' -fill white \
     $(for tick in $(seq 1 "$ticks"); do echo "$out/tick$tick-QEL10.png $out/tick$tick-QEL40.png $out/tick$tick-QEL50.png"; done) \
     -tile 3x "$out/overview.png"
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake g++ googletest libgtest-dev libbenchmark-dev clang-format
           g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
-          wine64 xvfb imagemagick msitools wixl)
+          make wine wine64 xvfb imagemagick fonts-urw-base35 msitools wixl)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -13,7 +13,11 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
     echo "installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    # A normal user installs through sudo; root needs no sudo, which a
+    # minimal machine may not have.
+    sudo=()
+    [ "$(id -u)" = 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

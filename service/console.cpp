@@ -41,28 +41,44 @@ void writeCommandList() {
 
 // The threads of a running console. Whatever way the console ends, the
 // destructor raises quit, ends the window and joins both threads, main first.
+// A window thread that cannot start ends the main thread too, and its failure
+// reaches the console's exception report.
 class ConsoleThreads {
 public:
     explicit ConsoleThreads(ConfigurationData& settings)
         : settings_(settings), quitEvent_(Win32::createEvent()), sink_(),
           windowThread_(settings, quitEvent_.get()), main_([this] {
-              MainThread(settings_, &sink_)();
+              mainFailed_ = !MainThread(settings_, &sink_)();
               mainEnded_ = true;
-          }),
-          window_(std::ref(windowThread_)) {}
+          }) {
+        try {
+            window_ = std::thread(std::ref(windowThread_));
+        } catch (...) {
+            stop();
+            throw;
+        }
+    }
 
-    ~ConsoleThreads() {
+    ~ConsoleThreads() { stop(); }
+
+    // Raises quit and joins both threads; later calls do nothing.
+    void stop() noexcept {
+        if (!main_.joinable())
+            return;
         try {
             settings_.signalQuit();
         } catch (...) {
         }
         ::SetEvent(quitEvent_.get());
         main_.join();
-        window_.join();
+        if (window_.joinable())
+            window_.join();
         windowThread_.deviceNotification().reset();
     }
 
     bool mainEnded() const noexcept { return mainEnded_; }
+    // Valid once stopped.
+    bool mainFailed() const noexcept { return mainFailed_; }
 
 private:
     ConfigurationData& settings_;
@@ -70,6 +86,7 @@ private:
     ConsoleEventSink sink_;
     WindowThread windowThread_;
     std::atomic<bool> mainEnded_{false};
+    std::atomic<bool> mainFailed_{false};
     std::thread main_;
     std::thread window_;
 };
@@ -112,26 +129,29 @@ void commandLoop(ConfigurationData& settings, const ConsoleThreads& threads) {
     }
 }
 
-void runConsole(std::optional<ConfigurationData>& settings) {
+// True unless the main loop failed.
+bool runConsole(std::optional<ConfigurationData>& settings) {
     Win32::setThreadName("console");
     writeBanner();
     Win32::reducePrivileges();
     settings.emplace();
     if (!settings->init()) {
         std::wcout << L"No configuration data." << std::endl;
-        return;
+        return true;
     }
     ConsoleThreads threads(*settings);
     writeCommandList();
     commandLoop(*settings, threads);
+    threads.stop();
+    return !threads.mainFailed();
 }
 
 } // namespace
 
-void console() noexcept {
+int console() noexcept {
     std::optional<ConfigurationData> settings;
     try {
-        runConsole(settings);
+        return runConsole(settings) ? 0 : 1;
     } catch (const std::system_error& e) {
         std::wcout << L"EXCEPTION: system_error caught in console(): "
                    << wide(e.code().category().name()) << L":" << e.code().value() << L"  "
@@ -141,6 +161,7 @@ void console() noexcept {
     } catch (...) {
         std::cout << "EXCEPTION: unknown exception caught in console()" << std::endl;
     }
+    return 1;
 }
 
 } // namespace Korva::QELD

@@ -29,6 +29,5 @@ int main() {
     case ProcessRole::Console:
         break;
     }
-    console();
-    return 0;
+    return console();
 }

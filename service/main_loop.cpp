@@ -10,22 +10,36 @@
 namespace Korva::QELD {
 namespace {
 
-enum class Next { Tick, Wait, End };
+enum class Next { Tick, Wait, End, Fail };
+
+constexpr const char* loopFunction = "Korva::QELD::mainLoop";
+
+// The loop is built from the settings as they are now, so the bits that
+// their first read raised carry no news; every other flag stays pending, and
+// flagsEvent with it, for the first wait.
+std::uint32_t startInterval(ConfigurationData& settings) {
+    auto lock = settings.lock();
+    lock.takeFlags(ConfigurationFlag_DeviceConfig | ConfigurationFlag_UpdateTime);
+    return lock.updateTime();
+}
 
 class MainLoop {
 public:
     MainLoop(ConfigurationData& settings, EventLog& eventLog)
-        : settings_(settings), eventLog_(eventLog), clock_(settings.lock().updateTime()),
+        : settings_(settings), eventLog_(eventLog), clock_(startInterval(settings)),
           imageLists_(settings, eventLog), devices_(imageLists_, eventLog) {}
 
-    void run() {
+    // True when the quit flag ended the loop.
+    bool run() {
         updateDevices();
-        for (Next next = Next::Tick; next != Next::End;) {
+        Next next = Next::Tick;
+        while (next != Next::End && next != Next::Fail) {
             if (next == Next::Tick)
                 tick();
             next = waitOnce();
         }
         devices_.clear();
+        return next == Next::End;
     }
 
 private:
@@ -54,8 +68,10 @@ private:
                                        clock_.timeout(now()), FALSE);
         if (result == WAIT_TIMEOUT)
             return Next::Tick;
-        if (result >= WAIT_OBJECT_0 + handles.size())
-            return Next::End;
+        if (result >= WAIT_OBJECT_0 + handles.size()) {
+            eventLog_.reportWaitResult(loopFunction, __LINE__, result);
+            return Next::Fail;
+        }
         const DWORD index = result - WAIT_OBJECT_0;
         if (index < workers) {
             devices_.erase(index);
@@ -73,7 +89,7 @@ private:
     // resume raised together stop all workers and then start them afresh.
     Next handleFlags(DWORD workers) {
         auto lock = settings_.lock();
-        const ConfigurationFlags flags = std::exchange(lock.flags(), 0);
+        const ConfigurationFlags flags = lock.takeFlags();
         if (flags & ConfigurationFlag_Quit)
             return Next::End;
         if (flags & ConfigurationFlag_DeviceChange) {
@@ -120,11 +136,15 @@ private:
 
 } // namespace
 
-void mainLoop(ConfigurationData& settings, EventLog& eventLog) noexcept {
+bool mainLoop(ConfigurationData& settings, EventLog& eventLog) noexcept {
     try {
-        MainLoop(settings, eventLog).run();
+        return MainLoop(settings, eventLog).run();
+    } catch (const std::exception& e) {
+        eventLog.reportException(loopFunction, e);
     } catch (...) {
+        eventLog.report(Event_UnknownException);
     }
+    return false;
 }
 
 } // namespace Korva::QELD

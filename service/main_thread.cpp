@@ -4,10 +4,10 @@
 
 namespace Korva::QELD {
 
-void MainThread::operator()() noexcept {
+bool MainThread::operator()() noexcept {
     EventLog eventLog(registerEventSource(), sink_);
     Win32::setThreadName("MainThread");
-    mainLoop(settings_, eventLog);
+    return mainLoop(settings_, eventLog);
 }
 
 } // namespace Korva::QELD

@@ -6,8 +6,9 @@
 namespace Korva::QELD {
 
 // The slideshow's clock and switchboard: waits for flags on the settings
-// object and acts on them until the quit flag ends it. Never throws.
-void mainLoop(ConfigurationData& settings, EventLog& eventLog) noexcept;
+// object and acts on them until the quit flag ends it. Never throws: a
+// failed wait or an exception is reported and makes the result false.
+bool mainLoop(ConfigurationData& settings, EventLog& eventLog) noexcept;
 
 // Body of the console's main thread: registers the event source, runs the
 // main loop and deregisters. Console mode also prints every report.
@@ -16,7 +17,8 @@ public:
     MainThread(ConfigurationData& settings, EventSink* sink = nullptr)
         : settings_(settings), sink_(sink) {}
 
-    void operator()() noexcept;
+    // The result of the main loop.
+    bool operator()() noexcept;
 
 private:
     ConfigurationData& settings_;

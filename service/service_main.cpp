@@ -14,6 +14,11 @@ namespace {
 
 constexpr const wchar_t* serviceName = L"QELDSVC";
 
+// Service-specific exit codes of a failed run, so that the service control
+// manager shows the failure and its recovery actions apply.
+constexpr DWORD serviceExitStartFailed = 1;
+constexpr DWORD serviceExitMainLoopFailed = 2;
+
 class StatusReporter {
 public:
     explicit StatusReporter(SERVICE_STATUS_HANDLE handle) : handle_(handle) {
@@ -29,7 +34,11 @@ public:
             Win32::throwLastError("SetServiceStatus");
     }
 
-    void reportStopped() { report(SERVICE_STOPPED, 0, status_.dwCheckPoint); }
+    void reportStopped(DWORD serviceExitCode = 0) {
+        status_.dwWin32ExitCode = serviceExitCode == 0 ? NO_ERROR : ERROR_SERVICE_SPECIFIC_ERROR;
+        status_.dwServiceSpecificExitCode = serviceExitCode;
+        report(SERVICE_STOPPED, 0, status_.dwCheckPoint);
+    }
 
 private:
     SERVICE_STATUS_HANDLE handle_;
@@ -47,15 +56,9 @@ void registerForDevices(ServiceContext& context) {
         Win32::throwLastError("RegisterDeviceNotification");
 }
 
-void runService(EventLog& eventLog) {
-    Win32::setThreadName("service");
-    ServiceContext context;
-    context.statusHandle =
-        ::RegisterServiceCtrlHandlerExW(serviceName, serviceControlHandler, &context);
-    if (context.statusHandle == nullptr)
-        Win32::throwLastError("RegisterServiceCtrlHandlerEx");
+// Returns the service-specific exit code: 0 unless the main loop failed.
+DWORD startAndRun(ServiceContext& context, StatusReporter& status, EventLog& eventLog) {
     registerForDevices(context);
-    StatusReporter status(context.statusHandle);
     status.report(SERVICE_START_PENDING, 0, 1);
     try {
         Win32::reducePrivileges();
@@ -63,13 +66,31 @@ void runService(EventLog& eventLog) {
         eventLog.report(Event_ReducePrivilegesFailed);
     }
     status.report(SERVICE_START_PENDING, 0, 2);
-    if (context.settings.init()) {
-        status.report(SERVICE_RUNNING, SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_POWEREVENT, 3);
-        mainLoop(context.settings, eventLog);
-    } else {
+    if (!context.settings.init()) {
         eventLog.report(Event_NoConfiguration);
+        return 0;
     }
-    status.reportStopped();
+    status.report(SERVICE_RUNNING, SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_POWEREVENT, 3);
+    return mainLoop(context.settings, eventLog) ? 0 : serviceExitMainLoopFailed;
+}
+
+// Once the control handler is registered, every failure ends in STOPPED, so
+// that the process exits rather than stays START_PENDING for ever.
+void runService(EventLog& eventLog) {
+    Win32::setThreadName("service");
+    ServiceContext context;
+    context.statusHandle =
+        ::RegisterServiceCtrlHandlerExW(serviceName, serviceControlHandler, &context);
+    if (context.statusHandle == nullptr)
+        Win32::throwLastError("RegisterServiceCtrlHandlerEx");
+    StatusReporter status(context.statusHandle);
+    DWORD exitCode = serviceExitStartFailed;
+    try {
+        exitCode = startAndRun(context, status, eventLog);
+    } catch (...) {
+        eventLog.report(Event_UnknownException);
+    }
+    status.reportStopped(exitCode);
 }
 
 } // namespace

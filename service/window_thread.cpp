@@ -14,11 +14,29 @@ namespace {
 
 constexpr const wchar_t* className = L"WindowThread";
 
+// The class goes with the thread, so that a later window thread of the same
+// process registers it afresh.
+class WindowClass {
+public:
+    explicit WindowClass(const WNDCLASSEXW& windowClass) : instance_(windowClass.hInstance) {
+        if (::RegisterClassExW(&windowClass) == 0)
+            Win32::throwLastError("RegisterClassEx");
+    }
+    ~WindowClass() { ::UnregisterClassW(className, instance_); }
+    WindowClass(const WindowClass&) = delete;
+    WindowClass& operator=(const WindowClass&) = delete;
+
+private:
+    HINSTANCE instance_;
+};
+
 } // namespace
 
 void WindowThread::operator()() noexcept {
     try {
         run();
+    } catch (const std::exception& e) {
+        std::cout << "FATAL ERROR: uncaught exception from WindowThread: " << e.what() << std::endl;
     } catch (...) {
         std::cout << "FATAL ERROR: uncaught exception from WindowThread" << std::endl;
     }
@@ -31,17 +49,19 @@ void WindowThread::run() {
     windowClass.lpfnWndProc = wndProc;
     windowClass.hInstance = ::GetModuleHandleW(nullptr);
     windowClass.lpszClassName = className;
-    if (::RegisterClassExW(&windowClass) == 0)
-        Win32::throwLastError("RegisterClassEx");
+    const WindowClass registered(windowClass);
     const HWND window = ::CreateWindowExW(0, className, nullptr, 0, 0, 0, 0, 0, nullptr, nullptr,
                                           windowClass.hInstance, this);
     if (window == nullptr)
         return;
-    if (failure_) {
+    try {
+        if (failure_)
+            std::rethrow_exception(failure_);
+        pumpMessages(window);
+    } catch (...) {
         ::DestroyWindow(window);
-        std::rethrow_exception(failure_);
+        throw;
     }
-    pumpMessages(window);
 }
 
 void WindowThread::pumpMessages(HWND window) {
@@ -65,6 +85,10 @@ void WindowThread::pumpMessages(HWND window) {
             if (failure_)
                 std::rethrow_exception(failure_);
         }
+        // Sent messages, such as the device and power broadcasts, reach the
+        // window procedure inside PeekMessage, not through DispatchMessage.
+        if (failure_)
+            std::rethrow_exception(failure_);
     }
 }
 

@@ -16,6 +16,14 @@ ConfigurationFlags& ConfigurationLock::flags() noexcept {
     return data_.flags_;
 }
 
+ConfigurationFlags ConfigurationLock::takeFlags(ConfigurationFlags mask) {
+    const ConfigurationFlags taken = data_.flags_ & mask;
+    data_.flags_ &= ~mask;
+    if (data_.flags_ == 0)
+        data_.resetFlagsEvent();
+    return taken;
+}
+
 std::uint32_t ConfigurationLock::updateTime() const noexcept {
     return data_.updateTime_.value_or(defaultUpdateTime);
 }
@@ -70,15 +78,20 @@ std::optional<std::uint32_t> readDword(HKEY key, const wchar_t* name) {
     return RegistryValues::dword(type, bytes, size);
 }
 
+// Queries until the buffer holds the whole value, as the value may change
+// between two queries. An odd byte count loses only its last byte.
 std::optional<std::u16string> readFolder(HKEY key) {
-    DWORD size = 0;
-    if (::RegQueryValueExW(key, L"Folder", nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    std::vector<std::uint8_t> bytes(size & ~DWORD{1});
-    size = static_cast<DWORD>(bytes.size());
-    if (::RegQueryValueExW(key, L"Folder", nullptr, nullptr, bytes.data(), &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return RegistryValues::folder(bytes.data(), size);
+    std::vector<std::uint8_t> bytes;
+    for (;;) {
+        DWORD size = static_cast<DWORD>(bytes.size());
+        const LONG rc = ::RegQueryValueExW(key, L"Folder", nullptr, nullptr,
+                                           bytes.empty() ? nullptr : bytes.data(), &size);
+        if (rc == ERROR_SUCCESS && size <= bytes.size())
+            return RegistryValues::folder(bytes.data(), size);
+        if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA)
+            return std::nullopt;
+        bytes.resize(size);
+    }
 }
 
 } // namespace
@@ -141,9 +154,14 @@ ConfigurationFlags ConfigurationData::readRegistryAndUpdate() {
 
 ConfigurationLock ConfigurationData::lock() {
     std::unique_lock guard(mutex_);
+    if (flags_ == 0)
+        resetFlagsEvent();
+    return ConfigurationLock(*this, std::move(guard));
+}
+
+void ConfigurationData::resetFlagsEvent() {
     if (!::ResetEvent(flagsEvent_.get()))
         Win32::throwLastError("ResetEvent");
-    return ConfigurationLock(*this, std::move(guard));
 }
 
 void ConfigurationData::signal(ConfigurationFlags flag) {

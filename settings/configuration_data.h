@@ -23,6 +23,10 @@ class ConfigurationData;
 class ConfigurationLock {
 public:
     ConfigurationFlags& flags() noexcept;
+    // Takes the pending flags of the mask and resets flagsEvent when no flag
+    // is left pending, so that the event is signalled exactly while flags
+    // wait for the main loop.
+    ConfigurationFlags takeFlags(ConfigurationFlags mask = ~ConfigurationFlags{0});
     std::uint32_t updateTime() const noexcept;
     DeviceConfigMap& deviceConfigs() noexcept;
 
@@ -55,6 +59,8 @@ public:
     static long regQueryDeviceConfig(HKEY parametersKey, const wchar_t* subkey,
                                      DeviceConfig& config, const DeviceConfig* fallback);
 
+    // Locks the settings; resets flagsEvent only when no flag is pending, so
+    // that a flag raised before the main loop first waits is not lost.
     ConfigurationLock lock();
 
     void signalDeviceChange() { signal(ConfigurationFlag_DeviceChange); }
@@ -70,6 +76,7 @@ private:
     friend class ConfigurationLock;
 
     void signal(ConfigurationFlags flag);
+    void resetFlagsEvent();
     void readerThread();
     void watchRegistry();
 

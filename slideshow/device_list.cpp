@@ -74,7 +74,11 @@ void DeviceList::erase(std::size_t position) {
         threads_.erase(std::next(threads_.begin(), static_cast<std::ptrdiff_t>(position)));
 }
 
+// Every worker is told to quit before the first is joined, so that the
+// workers blank their tablets, or give up on hung ones, at the same time.
 void DeviceList::clear() {
+    for (const auto& [path, handle] : threads_)
+        ::SetEvent(handle.quitEvent.get());
     while (!threads_.empty())
         threads_.erase(threads_.begin());
 }

@@ -81,18 +81,22 @@ void DeviceThread::run() {
     }
 }
 
-void DeviceThread::startDelay() {
+// False when the worker is to end: told to quit, or the wait failed.
+bool DeviceThread::startDelay() {
     const DWORD result = waitPumpingMessages(&quitEvent_, 1, retryDelay, true);
     if (result != WAIT_OBJECT_0 && result != WAIT_TIMEOUT)
         eventLog_.reportWaitResult(threadFunction, 102, result);
+    return result == WAIT_TIMEOUT;
 }
 
 // Probes until the screen format is known; false when the tablet reports no
-// screen. Opens that fail for other reasons than a vanished tablet are
-// retried without limit; system errors three times in the worker's life.
+// screen or the worker is told to quit. Opens that fail for other reasons
+// than a vanished tablet are retried without limit, one delay apart; system
+// errors three times in the worker's life.
 bool DeviceThread::probe() {
     for (;;) {
-        startDelay();
+        if (!startDelay())
+            return false;
         format_.width = 0;
         try {
             if (probeOnce())

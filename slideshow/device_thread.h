@@ -33,7 +33,7 @@ private:
     std::optional<DWORD> show(std::vector<std::uint8_t>& bytes);
     bool upload(const std::vector<std::uint8_t>& bytes);
     void blank();
-    void startDelay();
+    bool startDelay();
 
     ModelId modelId_;
     QEL::TabletDevice device_;

@@ -3,8 +3,14 @@
 #include "common/error_categories.h"
 #include "tablet/discovery.h"
 #include "tablet/hid_report_lengths.h"
+#include "tablet/overlapped_request.h"
+
+#include <winioctl.h>
+
+#include <hidclass.h>
 
 #include <chrono>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -14,9 +20,7 @@ namespace {
 constexpr DWORD sharedAccess = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr std::chrono::milliseconds wakeUpDelay{1000};
 
-void checkFeatureRequest(BOOLEAN succeeded, const char* function) {
-    if (succeeded)
-        return;
+[[noreturn]] void failFeatureRequest(const char* function) {
     const DWORD error = ::GetLastError();
     if (error == ERROR_DEVICE_NOT_CONNECTED)
         throw Interface::device_removed_error();
@@ -105,21 +109,49 @@ void UsbInterface::close() {
     pipeId_ = 0;
 }
 
-void UsbInterface::getFeature(std::uint8_t* buffer, std::size_t length) {
+// The requests of HidD_GetFeature and HidD_SetFeature, made here so that a
+// tablet that stops answering holds its worker for a bounded time only: an
+// expired request fails as a transfer does, with timeout_error.
+void UsbInterface::featureRequest(DWORD code, std::uint8_t* buffer, std::size_t length,
+                                  const char* function) {
+    const ULONG count = requestLength(length);
     std::lock_guard lock(mutex_);
     if (!hid_)
         throw not_connected_error();
-    checkFeatureRequest(::HidD_GetFeature(hid_.get(), buffer, requestLength(length)),
-                        "HidD_GetFeature");
+    // One record serves every request of the interface; an abandoned one
+    // goes with its request and the next request makes a new one.
+    auto& request = featureRequest_;
+    if (!request)
+        request = std::make_unique<OverlappedRequest>(length);
+    request->buffer.resize(length);
+    request->restart();
+    if (length > 0)
+        std::memcpy(request->buffer.data(), buffer, length);
+    const bool get = code == IOCTL_HID_GET_FEATURE;
+    std::uint8_t* data = request->buffer.data();
+    const HANDLE hid = hid_.get();
+    if (!::DeviceIoControl(hid, code, get ? nullptr : data, get ? 0 : count, get ? data : nullptr,
+                           get ? count : 0, nullptr, &request->overlapped)) {
+        if (::GetLastError() != ERROR_IO_PENDING)
+            failFeatureRequest(function);
+        if (!awaitRequest(request, requestTimeout,
+                          [hid](OVERLAPPED* o) { return ::CancelIoEx(hid, o) != FALSE; }))
+            throw timeout_error();
+    }
+    DWORD transferred = 0;
+    if (!::GetOverlappedResult(hid, &request->overlapped, &transferred, FALSE))
+        failFeatureRequest(function);
+    if (get && length > 0)
+        std::memcpy(buffer, data, length);
+}
+
+void UsbInterface::getFeature(std::uint8_t* buffer, std::size_t length) {
+    featureRequest(IOCTL_HID_GET_FEATURE, buffer, length, "HidD_GetFeature");
 }
 
 void UsbInterface::setFeature(const std::uint8_t* buffer, std::size_t length) {
-    std::lock_guard lock(mutex_);
-    if (!hid_)
-        throw not_connected_error();
-    checkFeatureRequest(
-        ::HidD_SetFeature(hid_.get(), const_cast<std::uint8_t*>(buffer), requestLength(length)),
-        "HidD_SetFeature");
+    featureRequest(IOCTL_HID_SET_FEATURE, const_cast<std::uint8_t*>(buffer), length,
+                   "HidD_SetFeature");
 }
 
 bool UsbInterface::getFeatureLengths(ReportLengthTable& lengths) {

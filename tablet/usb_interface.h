@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/unique_handle.h"
+#include "tablet/overlapped_request.h"
 #include "tablet/interface.h"
 #include "tablet/tablet_device.h"
 #include "tablet/winusb_dll.h"
@@ -41,6 +42,7 @@ private:
     void startReader();
     void stopReader();
     [[noreturn]] void failBulkWrite(DWORD error, const char* function);
+    void featureRequest(DWORD code, std::uint8_t* buffer, std::size_t length, const char* function);
 
     void readerThread() noexcept;
     void readReports();
@@ -53,6 +55,7 @@ private:
     std::uint8_t pipeId_ = 0;
     Win32::unique_event stopEvent_;
     std::thread reader_;
+    std::unique_ptr<OverlappedRequest> featureRequest_;
     ReportLengthTable inputLengths_{};
     std::uint16_t maxInputLength_ = 0;
     std::uint16_t productId_ = 0;

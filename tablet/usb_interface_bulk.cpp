@@ -1,6 +1,9 @@
 #include "tablet/usb_interface.h"
 
 #include "common/error_categories.h"
+#include "tablet/overlapped_request.h"
+
+#include <cstring>
 
 namespace Korva::QEL {
 namespace {
@@ -62,18 +65,23 @@ void UsbInterface::writeBulk(const std::uint8_t* buffer, std::size_t length) {
         throw not_connected_error();
     if (!winusbHandle_)
         throw write_not_supported_error();
-    const auto event = Win32::createEvent();
-    OVERLAPPED overlapped{};
-    overlapped.hEvent = event.get();
-    if (!winusb_->WritePipe(winusbHandle_.get(), pipeId_, const_cast<std::uint8_t*>(buffer), count,
-                            nullptr, &overlapped)) {
+    // The pipe writes from a copy that an abandoned write takes with it.
+    auto request = std::make_unique<OverlappedRequest>(length);
+    std::memcpy(request->buffer.data(), buffer, length);
+    const WINUSB_INTERFACE_HANDLE handle = winusbHandle_.get();
+    if (!winusb_->WritePipe(handle, pipeId_, request->buffer.data(), count, nullptr,
+                            &request->overlapped)) {
         const DWORD error = ::GetLastError();
         if (error != ERROR_IO_PENDING)
             failBulkWrite(error, "WinUsb_WritePipe");
-        ::WaitForSingleObject(event.get(), INFINITE);
+        const auto abort = [this, handle](OVERLAPPED*) {
+            return winusb_->AbortPipe(handle, pipeId_) != FALSE;
+        };
+        if (!awaitRequest(request, requestTimeout, abort))
+            throw timeout_error();
     }
     ULONG transferred = 0;
-    if (!winusb_->GetOverlappedResult(winusbHandle_.get(), &overlapped, &transferred, TRUE))
+    if (!winusb_->GetOverlappedResult(handle, &request->overlapped, &transferred, FALSE))
         failBulkWrite(::GetLastError(), "GetOverlappedResult");
     if (transferred != length)
         throw io_error();

@@ -2,21 +2,14 @@
 
 #include "common/error_categories.h"
 #include "common/thread_name.h"
+#include "tablet/overlapped_request.h"
 
-#include <array>
 #include <memory>
 
 namespace Korva::QEL {
 namespace {
 
 constexpr DWORD readBufferSize = 4096;
-
-// What a pending read writes into; kept together so that a read that
-// cannot be cancelled can be abandoned as a whole.
-struct PendingRead {
-    OVERLAPPED overlapped;
-    std::array<std::uint8_t, readBufferSize> buffer;
-};
 
 bool stopRequested(HANDLE stop) {
     const DWORD result = ::WaitForSingleObjectEx(stop, 0, FALSE);
@@ -33,21 +26,10 @@ bool stopRequested(HANDLE stop) {
     Win32::throwWin32(error, function);
 }
 
-// Cancels the pending read. When the system cannot confirm that it ended,
-// it may still write into the record, so the record is given up for good
-// rather than freed under it.
-void cancelRead(HANDLE hid, std::unique_ptr<PendingRead>& read) {
-    if (!::CancelIo(hid)) {
-        if (::GetLastError() != ERROR_NOT_FOUND)
-            read.release();
-        return;
-    }
-    DWORD transferred = 0;
-    if (::GetOverlappedResult(hid, &read->overlapped, &transferred, TRUE))
-        return;
-    const DWORD error = ::GetLastError();
-    if (error != ERROR_OPERATION_ABORTED && error != ERROR_SUCCESS)
-        read.release();
+// Cancels the pending read, which this thread started, within a bounded
+// wait: a tablet that holds the cancel must not hold the close.
+void cancelRead(HANDLE hid, std::unique_ptr<OverlappedRequest>& read) {
+    cancelRequest(read, [hid](OVERLAPPED*) { return ::CancelIo(hid) != FALSE; });
 }
 
 } // namespace
@@ -86,16 +68,14 @@ void UsbInterface::readerThread() noexcept {
 void UsbInterface::readReports() {
     const HANDLE hid = hid_.get();
     const HANDLE stop = stopEvent_.get();
-    auto read = std::make_unique<PendingRead>();
-    const auto event = Win32::createEvent();
+    auto read = std::make_unique<OverlappedRequest>(readBufferSize);
     while (!stopRequested(stop)) {
-        *read = {};
-        read->overlapped.hEvent = event.get();
+        read->restart();
         if (!::ReadFile(hid, read->buffer.data(), readBufferSize, nullptr, &read->overlapped)) {
             const DWORD error = ::GetLastError();
             if (error != ERROR_IO_PENDING)
                 failRead(error, "ReadFile");
-            const HANDLE handles[2] = {stop, event.get()};
+            const HANDLE handles[2] = {stop, read->event.get()};
             const DWORD woken = ::WaitForMultipleObjects(2, handles, FALSE, INFINITE);
             if (woken == WAIT_OBJECT_0) {
                 cancelRead(hid, read);

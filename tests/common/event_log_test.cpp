@@ -40,7 +40,7 @@ TEST(EventLog, RendersEveryInsertThroughTheMessageTable) {
               "system_error exception in Korva::QELD::DeviceThread::operator ()   "
               "std::system_error 31");
     EXPECT_EQ(renderReport(EventReports::waitResult("Korva::QELD::DeviceThread", 120, 0x102)),
-              "Unexpected result (0x0x102) from MsgWaitForMultipleObjectsEx in "
+              "Unexpected result (0x102) from MsgWaitForMultipleObjectsEx in "
               "Korva::QELD::DeviceThread @120");
     EXPECT_EQ(renderReport(EventReports::apiFailure("f", "HidD_GetFeature", 31)),
               "f failed in HidD_GetFeature. Error = 31");

@@ -11,7 +11,7 @@ TEST(EventReports, CarryTheirInsertsInOrder) {
     EXPECT_EQ(EventReports::systemError(-5), (EventReport{0xC0000002, {thread, "-5"}}));
     EXPECT_EQ(EventReports::unexpectedType(), (EventReport{0xC0000004, {thread}}));
     EXPECT_EQ(EventReports::waitResult("f", 42, 0xFFFFFFFF),
-              (EventReport{0x80000001, {"f", "42", "0xffffffff"}}));
+              (EventReport{0x80000001, {"f", "42", "ffffffff"}}));
     EXPECT_EQ(EventReports::apiFailure("f", "HidD_SetFeature", 1167),
               (EventReport{0xC0000005, {"f", "HidD_SetFeature", "1167"}}));
 }

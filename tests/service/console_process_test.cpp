@@ -71,7 +71,7 @@ TEST_F(ConsoleMode, SettingsWatcherSeesAnotherProcessWritingTheKey) {
     seedParameters();
     Korva::QELD::ConfigurationData settings;
     ASSERT_TRUE(settings.init());
-    settings.lock().flags() = 0;
+    settings.lock().takeFlags();
     const auto reg =
         runChild(L"reg.exe add "
                  L"\"HKLM\\SYSTEM\\CurrentControlSet\\services\\QELDSVC\\Parameters\\QEL40\""

@@ -75,6 +75,16 @@ std::string ConsoleSession::output() {
     return text_;
 }
 
+std::uint64_t ConsoleSession::cpuMilliseconds() {
+    FILETIME created, exited, kernel, user;
+    if (!::GetProcessTimes(process_.get(), &created, &exited, &kernel, &user))
+        return 0;
+    const auto ticks = [](const FILETIME& t) {
+        return (std::uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime;
+    };
+    return (ticks(kernel) + ticks(user)) / 10000;
+}
+
 DWORD ConsoleSession::quit() {
     send("q");
     input_.reset();

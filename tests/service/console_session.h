@@ -30,6 +30,9 @@ public:
     // Sends "q" and returns the exit code.
     DWORD quit();
 
+    // Processor time the program has used so far, user and kernel.
+    std::uint64_t cpuMilliseconds();
+
 private:
     void read();
 

@@ -31,10 +31,7 @@ protected:
         std::cout.rdbuf(oldOut_);
         std::wcout.rdbuf(oldWide_);
     }
-    ConfigurationFlags takeFlags() {
-        auto lock = settings_.lock();
-        return std::exchange(lock.flags(), 0);
-    }
+    ConfigurationFlags takeFlags() { return settings_.lock().takeFlags(); }
 
     ConfigurationData settings_{L"SOFTWARE\\QELDTest\\none"};
     Korva::Win32::unique_event quit_ = Korva::Win32::createEvent();

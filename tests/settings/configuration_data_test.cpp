@@ -40,10 +40,7 @@ protected:
                   ERROR_SUCCESS);
         ::RegCloseKey(created);
     }
-    static ConfigurationFlags takeFlags(ConfigurationData& data) {
-        auto lock = data.lock();
-        return std::exchange(lock.flags(), 0);
-    }
+    static ConfigurationFlags takeFlags(ConfigurationData& data) { return data.lock().takeFlags(); }
     // Waits for the watcher to raise flags after a change from outside;
     // generous, as this checks that it happens, not how fast.
     static ConfigurationFlags flagsAfterChange(ConfigurationData& data, DWORD timeout = 10000) {
@@ -72,8 +69,12 @@ TEST_F(ConfigurationDataTest, EmptyKeyReadsDefaultsAndRaisesBothFlags) {
     EXPECT_EQ(lock.updateTime(), 3000u);
     ASSERT_EQ(lock.deviceConfigs().size(), 1u);
     EXPECT_EQ(lock.deviceConfigs().at(0), DeviceConfig{});
-    EXPECT_NE(::WaitForSingleObject(data.flagsEvent(), 0), WAIT_OBJECT_0)
-        << "lock() resets the event and keeps the bits";
+    EXPECT_EQ(::WaitForSingleObject(data.flagsEvent(), 0), WAIT_OBJECT_0)
+        << "lock() keeps the event signalled while bits are pending";
+    lock.takeFlags(ConfigurationFlag_UpdateTime);
+    EXPECT_EQ(::WaitForSingleObject(data.flagsEvent(), 0), WAIT_OBJECT_0);
+    lock.takeFlags();
+    EXPECT_NE(::WaitForSingleObject(data.flagsEvent(), 0), WAIT_OBJECT_0);
 }
 
 TEST_F(ConfigurationDataTest, ReadsValuesWithTheirFallbacks) {
@@ -94,6 +95,20 @@ TEST_F(ConfigurationDataTest, ReadsValuesWithTheirFallbacks) {
     EXPECT_EQ(configs.at(0), (DeviceConfig{0, 0, 0x22, true, u"C:\\Pictures/"}));
     EXPECT_EQ(configs.at(3), (DeviceConfig{0, 2, 0x11, true, u"C:\\Pictures/"}));
     EXPECT_EQ(configs.at(4), (DeviceConfig{1, 1, 0x11, false, u"D:\\Other\\"}));
+}
+
+TEST_F(ConfigurationDataTest, FolderOfOddOrTinySizeKeepsWhatIsWhole) {
+    const char16_t odd[] = u"C:\\P";
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, key().c_str(), L"Folder", REG_SZ, odd, 9),
+              ERROR_SUCCESS);
+    ASSERT_EQ(
+        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, key(L"QEL10").c_str(), L"Folder", REG_SZ, odd, 1),
+        ERROR_SUCCESS);
+    ConfigurationData data(key());
+    ASSERT_TRUE(data.init());
+    auto lock = data.lock();
+    EXPECT_EQ(lock.deviceConfigs().at(0).folder, u"C:\\P/") << "only the odd byte is dropped";
+    EXPECT_EQ(lock.deviceConfigs().at(1).folder, u"");
 }
 
 TEST_F(ConfigurationDataTest, WatcherFollowsChangesBelowTheKey) {

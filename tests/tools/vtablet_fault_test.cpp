@@ -1,5 +1,9 @@
 #include "tests/tools/vtablet_probe.h"
 
+#include <winioctl.h>
+
+#include <hidclass.h>
+
 using namespace Korva::VTablet;
 using namespace Korva::VTablet::Probe;
 
@@ -141,4 +145,48 @@ TEST_F(VTabletBulkFault, PullDuringABulkWrite) {
     }
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
     EXPECT_TRUE(waitUntil([&] { return !hidNodeListed(node.path); }, 2000));
+}
+
+// A hung tablet holds feature requests and bulk writes until they are
+// cancelled or the fault is cleared; a tablet that denies opens refuses both
+// of its interfaces as when another program holds them.
+TEST_F(VTabletBulkFault, HangHoldsRequestsAndDenyOpenRefusesOpens) {
+    openBulk();
+    inject([](Faults& f) { f.hang = 1; });
+    Korva::Win32::unique_event event = Korva::Win32::createEvent();
+    OVERLAPPED feature{};
+    feature.hEvent = event.get();
+    Bytes report{0x03, 0, 0, 0, 0};
+    ASSERT_FALSE(DeviceIoControl(hid.get(), IOCTL_HID_GET_FEATURE, nullptr, 0, report.data(),
+                                 static_cast<DWORD>(report.size()), nullptr, &feature));
+    ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_IO_PENDING));
+    EXPECT_EQ(WaitForSingleObject(event.get(), 300), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_TRUE(CancelIoEx(hid.get(), &feature));
+    EXPECT_EQ(WaitForSingleObject(event.get(), 1000), WAIT_OBJECT_0) << "a held request cancels";
+
+    OVERLAPPED write{};
+    write.hEvent = event.get();
+    Bytes image(32 * 8 * 2, 0x55);
+    ASSERT_FALSE(winusb.writePipe(usb, 0x01, image.data(), static_cast<ULONG>(image.size()),
+                                  nullptr, &write));
+    ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_IO_PENDING));
+    EXPECT_EQ(WaitForSingleObject(event.get(), 300), static_cast<DWORD>(WAIT_TIMEOUT));
+    inject([](Faults&) {});
+    EXPECT_EQ(WaitForSingleObject(event.get(), 1000), WAIT_OBJECT_0) << "clearing releases it";
+
+    // Wine completes CreateFile whatever the driver answers, so the denied
+    // open fails at its first request (Windows: at CreateFile); the handle
+    // opened before still works.
+    inject([](Faults& f) { f.denyOpen = 1; });
+    const auto deniedHid = openOverlapped(node.path);
+    EXPECT_FALSE(getReport(deniedHid.get(), report));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_TRUE(getReport(hid.get(), report));
+    const auto bulk =
+        interfacePaths(*reinterpret_cast<const GUID*>(&winusbInterfaceGuid), node.siblingId);
+    ASSERT_EQ(bulk.size(), 1u);
+    const auto deniedBulk = openOverlapped(bulk[0]);
+    WINUSB_INTERFACE_HANDLE refused = nullptr;
+    EXPECT_FALSE(winusb.initialize(deniedBulk.get(), &refused));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
 }

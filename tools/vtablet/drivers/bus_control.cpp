@@ -67,6 +67,7 @@ NTSTATUS plugRequest(Bus& bus, PIRP irp) {
     const NTSTATUS status = plug(bus, copy, slot);
     if (!NT_SUCCESS(status))
         return complete(irp, status);
+    publishDenyOpen(bus);
     *static_cast<ULONG*>(irp->AssociatedIrp.SystemBuffer) = slot;
     return complete(irp, STATUS_SUCCESS, sizeof(ULONG));
 }
@@ -105,6 +106,7 @@ NTSTATUS faultRequest(Bus& bus, PIRP irp) {
         SpinLock guard(bus);
         bus.tablets[request->slot].model.setFaults(request->faults);
     }
+    publishDenyOpen(bus);
     return complete(irp, STATUS_SUCCESS);
 }
 
@@ -150,6 +152,19 @@ NTSTATUS inputRequest(Bus& bus, PIRP irp) {
 } // namespace
 
 namespace Korva::VTablet::Kernel {
+
+void publishDenyOpen(Bus& bus) {
+    ULONG denied = 0;
+    {
+        SpinLock guard(bus);
+        for (ULONG slot = 0; slot < maxTablets; ++slot) {
+            if (bus.tablets[slot].used && bus.tablets[slot].model.state().faults.denyOpen)
+                denied |= 1u << slot;
+        }
+    }
+    RtlWriteRegistryValue(RTL_REGISTRY_SERVICES, denyOpenKey, denyOpenValue, REG_DWORD, &denied,
+                          sizeof denied);
+}
 
 // Takes the tablet off the bus: reads waiting on it fail as on a device that
 // is gone, and the PnP manager removes its children once told.

@@ -78,7 +78,25 @@ NTSTATUS NTAPI dispatchPower(PDEVICE_OBJECT device, PIRP irp) {
     return complete(irp, STATUS_SUCCESS);
 }
 
-NTSTATUS NTAPI dispatchCreateClose(PDEVICE_OBJECT, PIRP irp) {
+// The bulk interface is opened here; a tablet that denies opens refuses it
+// as when another program holds it (denied_files.h).
+NTSTATUS NTAPI dispatchCreateClose(PDEVICE_OBJECT device, PIRP irp) {
+    PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
+    if (kindOf(device) != Kind::bulkChild)
+        return complete(irp, STATUS_SUCCESS);
+    const Child& child = *static_cast<Child*>(device->DeviceExtension);
+    DeniedFiles& denied = child.bus->deniedBulkFiles;
+    if (stack->MajorFunction != IRP_MJ_CREATE) {
+        denied.remove(stack->FileObject);
+        return complete(irp, STATUS_SUCCESS);
+    }
+    bool denies;
+    {
+        SpinLock guard(*child.bus);
+        denies = child.bus->tablets[child.slot].model.state().faults.denyOpen != 0;
+    }
+    if (denies && !denied.add(stack->FileObject))
+        return complete(irp, DeniedFiles::status);
     return complete(irp, STATUS_SUCCESS);
 }
 
@@ -110,6 +128,7 @@ NTSTATUS NTAPI addDevice(PDRIVER_OBJECT driver, PDEVICE_OBJECT pdo) {
     bus.self = fdo;
     bus.pdo = pdo;
     KeInitializeSpinLock(&bus.lock);
+    bus.deniedBulkFiles.init();
     for (Tablet& tablet : bus.tablets)
         InitializeListHead(&tablet.pendingReads);
     status =

@@ -29,6 +29,8 @@ template <class Request> NTSTATUS onModel(Child& child, Request request) {
         SpinLock guard(*child.bus);
         if (!current(child, tablet))
             return STATUS_DEVICE_NOT_CONNECTED;
+        if (tablet.model.state().faults.hang)
+            return statusHeld;
         latency = tablet.model.state().faults.latencyMs;
     }
     if (latency)
@@ -228,6 +230,8 @@ NTSTATUS hidRequest(Child& child, PIRP irp) {
 
 NTSTATUS bulkRequest(Child& child, PIRP irp) {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
+    if (child.bus->deniedBulkFiles.contains(stack->FileObject))
+        return complete(irp, DeniedFiles::status);
     auto* buffer = static_cast<UCHAR*>(irp->AssociatedIrp.SystemBuffer);
     switch (stack->Parameters.DeviceIoControl.IoControlCode) {
     case ioctlBulkPipe: {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/vtablet/drivers/denied_files.h"
 #include "tools/vtablet/drivers/kernel.h"
 
 #include <initializer_list>
@@ -40,6 +41,7 @@ struct Bus {
     KMUTEX listLock; // guards plugged, generation and the child pointers
     ULONG generations;
     Tablet tablets[maxTablets];
+    DeniedFiles deniedBulkFiles; // opens of bulk interfaces that denied them
 };
 
 struct Child {
@@ -81,5 +83,19 @@ private:
 };
 
 constexpr ULONG poolTag = 0x42564C51; // "QLVB" in a pool dump
+
+// The answer of a hung tablet: the filter above holds the request and asks
+// again later (filter_driver.cpp). Customer bit and error severity set, so
+// that it never clashes with a system status.
+constexpr NTSTATUS statusHeld = static_cast<NTSTATUS>(0xE0564C01);
+
+// The slots whose tablets refuse every open, one bit each, as the DWORD
+// "DenyOpen" of the bus's service key: the filter above the HID node, which
+// sees the opens of the HID interface, reads it there.
+constexpr const wchar_t* denyOpenKey = L"qelvbus";
+constexpr const wchar_t* denyOpenValue = L"DenyOpen";
+
+// Writes "DenyOpen" from the faults of every slot (bus_control.cpp).
+void publishDenyOpen(Bus& bus);
 
 } // namespace Korva::VTablet::Kernel

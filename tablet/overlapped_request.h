@@ -1,0 +1,47 @@
+#pragma once
+
+#include "common/noncopyable.h"
+#include "common/unique_handle.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace Korva::QEL {
+
+// How long one request to a tablet (a feature report, a bulk write) may take
+// before it counts as a failed transfer, and how long a cancelled request may
+// take to end. Both stay well below the five seconds a stop may take.
+inline constexpr DWORD requestTimeout = 2000;
+inline constexpr DWORD cancelTimeout = 500;
+
+// One overlapped request together with its event and the buffer the system
+// reads or writes, so that a request that does not end after a cancel can
+// be abandoned as a whole.
+struct OverlappedRequest : noncopyable {
+    explicit OverlappedRequest(std::size_t length) : event(Win32::createEvent()), buffer(length) {
+        restart();
+    }
+    void restart() noexcept {
+        overlapped = {};
+        overlapped.hEvent = event.get();
+    }
+
+    OVERLAPPED overlapped{};
+    Win32::unique_event event;
+    std::vector<std::uint8_t> buffer;
+};
+
+// Cancels a pending request with cancel and waits up to cancelTimeout for it
+// to end. A request that does not end may still be written into by the
+// system: the pointer then lets go of it without freeing it.
+void cancelRequest(std::unique_ptr<OverlappedRequest>& request,
+                   const std::function<bool(OVERLAPPED*)>& cancel);
+
+// Waits up to timeout for a pending request; false when the wait expired and
+// the request was cancelled as above.
+bool awaitRequest(std::unique_ptr<OverlappedRequest>& request, DWORD timeout,
+                  const std::function<bool(OVERLAPPED*)>& cancel);
+
+} // namespace Korva::QEL
