@@ -132,9 +132,8 @@ bool DeviceThread::screenAccepted() {
         return false;
     if (format_.width <= maxScreenSide && format_.height >= 1 && format_.height <= maxScreenSide)
         return true;
-    eventLog_.write(EventReports::screenSizeRefused(
-        utf8FromUtf16(std::u16string(device_.hidPath.begin(), device_.hidPath.end())),
-        format_.width, format_.height));
+    eventLog_.write(
+        EventReports::screenSizeRefused(reportName(device_), format_.width, format_.height));
     return false;
 }
 

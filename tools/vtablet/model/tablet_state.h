@@ -21,7 +21,8 @@ struct Faults {
     uint8_t zeroWidth;      // capability report gives width 0
     uint8_t pullInTransfer; // disconnect at the next data block or bulk write
     uint8_t bulkPipeIn;     // the bulk pipe is reported as an IN pipe
-    uint8_t reserved[3];
+    uint8_t hugeScreen;     // capability report gives 65535 x 65535
+    uint8_t reserved[2];
     uint32_t busyPollsOnce; // if non-zero: the next image keeps Status 4 this long
     uint32_t refuseCount;   // refuse this many further reports
     uint32_t latencyMs;     // delay every request by this much
