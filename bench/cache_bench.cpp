@@ -4,13 +4,13 @@
 // (advance every list, then each tablet fetches the current picture in its
 // format) without waiting for wall-clock ticks or uploading: what it
 // measures, the memory held and the renders, does not depend on either.
-// Pictures are real files, rendered by the service's own renderImage.
+// Pictures are real files, rendered by the service's own renderImage (on
+// this thread, which the picture lists enter into COM's multithreaded
+// apartment).
 // Usage: cache_bench [pictures] [ticks] [pictures that fit]
 #include "bench/private_bytes.h"
 #include "slideshow/image_list_map.h"
 #include "tests/service/picture_files.h"
-
-#include <objbase.h>
 
 #include <atomic>
 #include <cstdio>
@@ -113,11 +113,9 @@ int main(int argc, char** argv) {
     const int pictures = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int ticks = argc > 2 ? std::atoi(argv[2]) : 1500;
     const int fitting = argc > 3 ? std::atoi(argv[3]) : 40;
-    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const fs::path root = fs::temp_directory_path() / "qeld-cache-bench";
     measureLongRun(root / "many", pictures, ticks);
     measureFolderThatFits(root / "fits", fitting);
     fs::remove_all(root);
-    ::CoUninitialize();
     return 0;
 }
