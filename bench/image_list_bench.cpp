@@ -77,7 +77,8 @@ void measureScan(const fs::path& folder, int pictures, EventLog& eventLog) {
 
     const long long before = liveBytes;
     const auto scanStart = Clock::now();
-    ImageList list(config, eventLog, {});
+    PreparedImages images;
+    ImageList list(config, eventLog, images, {});
     const auto scanTime = Clock::now() - scanStart;
     // The watcher lists the folder once more when it starts; wait for it so
     // that its temporary names are gone before the entries are counted.
@@ -103,7 +104,8 @@ void measureScan(const fs::path& folder, int pictures, EventLog& eventLog) {
 
 void measureChangeLatency(const fs::path& folder, EventLog& eventLog) {
     fs::create_directories(folder);
-    ImageList list({0, 1, 0x11, true, setting(folder)}, eventLog, {});
+    PreparedImages images;
+    ImageList list({0, 1, 0x11, true, setting(folder)}, eventLog, images, {});
     Sleep(200);
     std::vector<double> times;
     for (int round = 0; round < 50; ++round) {

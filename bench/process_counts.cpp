@@ -7,6 +7,7 @@
 // GetProcessMemoryInfo at 0 for another process, so the handles are counted
 // in the system's handle table and the private bytes are the committed
 // private regions of the process's address space, which both platforms give.
+#include "bench/private_bytes.h"
 #include "common/error_categories.h"
 #include "common/unique_handle.h"
 
@@ -70,18 +71,6 @@ unsigned long countHandles(DWORD processId) {
     for (ULONG_PTR i = 0; i < table->count; ++i)
         count += table->entries[i].processId == processId;
     return count;
-}
-
-unsigned long long committedPrivateBytes(HANDLE process) {
-    unsigned long long total = 0;
-    MEMORY_BASIC_INFORMATION region{};
-    for (const char* address = nullptr;
-         ::VirtualQueryEx(process, address, &region, sizeof(region)) == sizeof(region);
-         address = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
-            total += region.RegionSize;
-    }
-    return total;
 }
 
 void printCounts(const PROCESSENTRY32W& entry) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace Korva::QELD {
@@ -20,6 +21,9 @@ enum EventId : std::uint32_t {
     Event_ApiFailure = 0xC0000005,
     Event_NoConfiguration = 0xC0000008,
     Event_UnknownException = 0xC0000009,
+    Event_BadPicture = 0xC0000020,
+    Event_ScreenSizeRefused = 0x80000021,
+    Event_TooManyTablets = 0x80000022,
 };
 
 // One event-log entry: the message id and its insert strings, in order.
@@ -44,6 +48,9 @@ EventReport apiFailure(const char* function, const char* api, std::uint32_t erro
 // text for the error and its number.
 EventReport folderFailure(std::uint32_t id, const std::string& folder, const std::string& text,
                           std::uint32_t error);
+EventReport badPicture(const std::string& path, const std::error_code& error);
+EventReport screenSizeRefused(const std::string& tablet, unsigned width, unsigned height);
+EventReport tooManyTablets(const std::string& tablet, unsigned limit);
 
 } // namespace EventReports
 

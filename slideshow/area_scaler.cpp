@@ -7,21 +7,26 @@ namespace Korva::QELD {
 namespace {
 
 void addTap(AreaScaler::Axis& axis, std::uint32_t source, float weight) {
-    if (axis.count.back() == 0)
+    if (axis.count.back() == 0) {
         axis.first.back() = source;
-    axis.weight.push_back(weight);
+        axis.head.back() = weight;
+    }
+    axis.tail.back() = weight;
     ++axis.count.back();
 }
 
 void beginPixel(AreaScaler::Axis& axis) {
     axis.first.push_back(0);
     axis.count.push_back(0);
-    axis.offset.push_back(static_cast<std::uint32_t>(axis.weight.size()));
+    axis.head.push_back(0);
+    axis.tail.push_back(0);
 }
 
 // Output pixel j covers the source interval [j * from / to, (j + 1) * from / to).
+// Source pixels wholly inside it weigh 1 / ratio each.
 void shrinkAxis(AreaScaler::Axis& axis, std::uint32_t from, std::uint32_t to) {
     const double ratio = static_cast<double>(from) / to;
+    axis.inner = static_cast<float>(1.0 / ratio);
     for (std::uint32_t j = 0; j < to; ++j) {
         beginPixel(axis);
         const double begin = j * ratio;
@@ -49,6 +54,35 @@ void enlargeAxis(AreaScaler::Axis& axis, std::uint32_t from, std::uint32_t to) {
     }
 }
 
+// Adds taps begin to end - 1 of output pixel j, the source pixels starting
+// at `in`; the taps between the first and the last share one weight, which
+// keeps the inner loop free of lookups. The sums stay in registers.
+void addTaps(const AreaScaler::Axis& axis, std::uint32_t j, std::uint32_t begin, std::uint32_t end,
+             const std::uint8_t* in, float* out) {
+    float b = out[0], g = out[1], r = out[2], a = out[3];
+    const auto add = [&](float weight) {
+        b += weight * in[0];
+        g += weight * in[1];
+        r += weight * in[2];
+        a += weight * in[3];
+        in += 4;
+    };
+    std::uint32_t k = begin;
+    if (k == 0 && k < end) {
+        add(axis.head[j]);
+        ++k;
+    }
+    const std::uint32_t last = axis.count[j] - 1;
+    for (; k < end && k < last; ++k)
+        add(axis.inner);
+    if (k < end)
+        add(axis.tail[j]);
+    out[0] = b;
+    out[1] = g;
+    out[2] = r;
+    out[3] = a;
+}
+
 std::uint8_t toByte(float value) {
     return static_cast<std::uint8_t>(std::clamp(value + 0.5f, 0.0f, 255.0f));
 }
@@ -65,54 +99,56 @@ AreaScaler::Axis scalerAxis(std::uint32_t from, std::uint32_t to) {
 }
 
 AreaScaler::AreaScaler(Size from, Size to)
-    : to_(to), horizontal_(scalerAxis(from.width, to.width)),
-      vertical_(scalerAxis(from.height, to.height)), result_(to) {}
+    : from_(from), to_(to), horizontal_(scalerAxis(from.width, to.width)),
+      vertical_(scalerAxis(from.height, to.height)), scaled_(std::size_t{to.width} * 4),
+      result_(to) {}
 
-void AreaScaler::pushRow(const std::uint8_t* row) {
-    ScaledRow scaled{nextSourceRow_++, std::vector<float>(std::size_t{to_.width} * 4)};
-    float* out = scaled.values.data();
-    for (std::uint32_t j = 0; j < to_.width; ++j, out += 4) {
-        const std::uint8_t* in = row + std::size_t{horizontal_.first[j]} * 4;
-        const float* weight = horizontal_.weight.data() + horizontal_.offset[j];
-        float b = 0, g = 0, r = 0, a = 0;
-        for (std::uint32_t k = 0; k < horizontal_.count[j]; ++k, in += 4) {
-            b += weight[k] * in[0];
-            g += weight[k] * in[1];
-            r += weight[k] * in[2];
-            a += weight[k] * in[3];
-        }
-        out[0] = b;
-        out[1] = g;
-        out[2] = r;
-        out[3] = a;
+void AreaScaler::pushRowPart(std::uint32_t x, const std::uint8_t* pixels, std::uint32_t count) {
+    if (x == 0) {
+        std::fill(scaled_.begin(), scaled_.end(), 0.0f);
+        partOutput_ = 0;
     }
-    window_.push_back(std::move(scaled));
-    emitReadyRows();
+    const std::uint32_t end = x + count;
+    const Axis& axis = horizontal_;
+    for (std::uint32_t j = partOutput_; j < to_.width && axis.first[j] < end; ++j) {
+        const std::uint32_t from = std::max(axis.first[j], x);
+        const std::uint32_t to = std::min(axis.first[j] + axis.count[j], end);
+        addTaps(axis, j, from - axis.first[j], to - axis.first[j],
+                pixels + std::size_t{from - x} * 4, scaled_.data() + std::size_t{j} * 4);
+    }
+    while (partOutput_ < to_.width && axis.first[partOutput_] + axis.count[partOutput_] <= end)
+        ++partOutput_;
+    if (end == from_.width)
+        addScaledRow();
 }
 
-// Writes every output row whose source rows have all arrived, then lets go
-// of the source rows that no later output row needs.
-void AreaScaler::emitReadyRows() {
-    const std::size_t values = std::size_t{to_.width} * 4;
-    while (nextOutputRow_ < to_.height &&
-           vertical_.first[nextOutputRow_] + vertical_.count[nextOutputRow_] <= nextSourceRow_) {
-        const std::uint32_t j = nextOutputRow_++;
-        std::vector<float> sum(values, 0.0f);
-        const float* weight = vertical_.weight.data() + vertical_.offset[j];
-        for (std::uint32_t k = 0; k < vertical_.count[j]; ++k) {
-            const std::uint32_t wanted = vertical_.first[j] + k;
-            const std::vector<float>& in = window_[wanted - window_.front().index].values;
-            for (std::size_t v = 0; v < values; ++v)
-                sum[v] += weight[k] * in[v];
-        }
-        std::uint8_t* out = result_.row(j);
+// Adds the scaled source row to every output row it weighs in, and writes
+// the output rows it completes.
+void AreaScaler::addScaledRow() {
+    const std::uint32_t row = nextSourceRow_++;
+    const Axis& axis = vertical_;
+    for (std::uint32_t j = nextOutputRow_; j < to_.height && axis.first[j] <= row; ++j) {
+        if (row >= axis.first[j] + axis.count[j])
+            continue;
+        const std::size_t pending = j - nextOutputRow_;
+        while (sums_.size() <= pending)
+            sums_.emplace_back(scaled_.size(), 0.0f);
+        const float weight = axis.weight(j, row - axis.first[j]);
+        float* const sum = sums_[pending].data();
+        const float* const scaled = scaled_.data();
+        const std::size_t values = scaled_.size();
         for (std::size_t v = 0; v < values; ++v)
-            out[v] = toByte(sum[v]);
+            sum[v] += weight * scaled[v];
     }
-    const std::uint32_t keepFrom =
-        nextOutputRow_ < to_.height ? vertical_.first[nextOutputRow_] : nextSourceRow_;
-    while (!window_.empty() && window_.front().index < keepFrom)
-        window_.pop_front();
+    while (nextOutputRow_ < to_.height &&
+           axis.first[nextOutputRow_] + axis.count[nextOutputRow_] <= nextSourceRow_) {
+        std::uint8_t* out = result_.row(nextOutputRow_++);
+        if (!sums_.empty()) {
+            for (const float value : sums_.front())
+                *out++ = toByte(value);
+            sums_.pop_front();
+        }
+    }
 }
 
 Bitmap scaleBitmap(const Bitmap& source, Size to) {

@@ -56,10 +56,21 @@ DeviceThreadHandle DeviceList::start(const QEL::TabletDevice& tablet) {
 }
 
 void DeviceList::update() {
+    std::set<std::wstring> leftOut;
     for (const auto& tablet : QEL::listTablets()) {
-        if (!threads_.contains(tablet.hidPath))
+        if (threads_.contains(tablet.hidPath))
+            continue;
+        if (threads_.size() < limit_) {
             threads_.emplace(tablet.hidPath, start(tablet));
+            continue;
+        }
+        if (!leftOut_.contains(tablet.hidPath)) {
+            eventLog_.write(
+                EventReports::tooManyTablets(reportName(tablet), static_cast<unsigned>(limit_)));
+        }
+        leftOut.insert(tablet.hidPath);
     }
+    leftOut_ = std::move(leftOut);
 }
 
 std::vector<HANDLE> DeviceList::threadHandles() const {

@@ -7,6 +7,7 @@
 #include "tablet/tablet_device.h"
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,15 +30,22 @@ private:
     void stop() noexcept;
 };
 
+// The main loop waits in one wait on every worker's thread, the settings'
+// event and one change event per settings set; a wait takes at most
+// MAXIMUM_WAIT_OBJECTS handles.
+inline constexpr std::size_t workerLimit = MAXIMUM_WAIT_OBJECTS - 1 - modelKeyTable.size();
+
 // One worker thread per attached tablet, keyed by the tablet's HID path. All
 // operations run on the main thread; the workers never touch the list.
 class DeviceList : noncopyable {
 public:
-    DeviceList(ImageListMap& imageLists, EventLog& eventLog)
-        : imageLists_(imageLists), eventLog_(eventLog) {}
+    // Tests give a small limit of their own.
+    DeviceList(ImageListMap& imageLists, EventLog& eventLog, std::size_t limit = workerLimit)
+        : imageLists_(imageLists), eventLog_(eventLog), limit_(limit) {}
     ~DeviceList() { clear(); }
 
-    // Starts a worker for every attached tablet that has none.
+    // Starts a worker for every attached tablet that has none, up to the
+    // limit; a tablet left out is reported once while it stays left out.
     void update();
 
     // The workers' thread handles in list order, for the main loop's wait.
@@ -59,6 +67,8 @@ private:
     std::map<std::wstring, DeviceThreadHandle> threads_;
     ImageListMap& imageLists_;
     EventLog& eventLog_;
+    std::size_t limit_;
+    std::set<std::wstring> leftOut_;
 };
 
 } // namespace Korva::QELD

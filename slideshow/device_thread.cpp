@@ -2,6 +2,7 @@
 
 #include "common/error_categories.h"
 #include "common/thread_name.h"
+#include "common/utf.h"
 #include "slideshow/message_wait.h"
 #include "tablet/product_tables.h"
 #include "tablet/protocol.h"
@@ -14,6 +15,7 @@ namespace {
 
 constexpr const char* threadFunction = "Korva::QELD::DeviceThread::operator ()";
 constexpr DWORD retryDelay = 1000;
+constexpr std::uint16_t maxScreenSide = 4096;
 using removed = QEL::Interface::device_removed_error;
 
 ModelId modelFor(std::uint16_t productId) {
@@ -69,9 +71,12 @@ void DeviceThread::run() {
         if (!::ResetEvent(updateEvent_))
             Win32::throwLastError("ResetEvent");
         const std::optional<DWORD> shown = show(bytes);
-        const DWORD result =
-            shown ? *shown : ::WaitForMultipleObjectsEx(2, waits, FALSE, INFINITE, FALSE);
-        if (result == WAIT_OBJECT_0 + 1)
+        // A picture that failed quietly is tried again soon, as its file may
+        // still be being copied into the folder.
+        const DWORD result = shown ? *shown
+                                   : ::WaitForMultipleObjectsEx(
+                                         2, waits, FALSE, retrying_ ? retryDelay : INFINITE, FALSE);
+        if (result == WAIT_OBJECT_0 + 1 || result == WAIT_TIMEOUT)
             continue;
         if (result == WAIT_OBJECT_0)
             blank();
@@ -100,7 +105,7 @@ bool DeviceThread::probe() {
         format_.width = 0;
         try {
             if (probeOnce())
-                return format_.width != 0;
+                return screenAccepted();
         } catch (const std::system_error&) {
             if (probeRetries_ == 0)
                 throw;
@@ -123,23 +128,44 @@ bool DeviceThread::probeOnce() {
     return true;
 }
 
-// A picture that cannot be rendered must not stop the tablet: the failure is
-// reported once per picture and error, the tablet keeps what it shows, and
-// the next wake-up tries again.
+// A width of 0 ends the worker quietly, as the tablet has no screen. Sizes
+// beyond what any tablet has (a broken tablet may report 65535) would make
+// every render allocate gigabytes: they are reported and end the worker too.
+bool DeviceThread::screenAccepted() {
+    if (format_.width == 0)
+        return false;
+    if (format_.width <= maxScreenSide && format_.height >= 1 && format_.height <= maxScreenSide)
+        return true;
+    eventLog_.write(
+        EventReports::screenSizeRefused(reportName(device_), format_.width, format_.height));
+    return false;
+}
+
+// A picture that cannot be rendered must not stop the tablet: the tablet
+// keeps what it shows and the picture is tried again. A picture still being
+// copied into the folder fails for a moment: failures are reported only once
+// a picture has failed for the quiet period, once per picture and error.
 std::vector<std::uint8_t> DeviceThread::fetch() {
-    const std::u16string picture = imageLists_.currentPath(modelId_);
+    std::u16string picture;
+    retrying_ = false;
     try {
-        auto bytes = imageLists_.getImage(modelId_, format_);
+        auto bytes = imageLists_.getImage(modelId_, format_, picture);
         failures_.rendered(picture);
         return bytes;
     } catch (const std::system_error& e) {
-        if (failures_.firstFailure(picture, e.code().value()))
-            eventLog_.reportSystemError(e.code().value());
+        if (judge(picture, e.code().value()))
+            eventLog_.write(EventReports::badPicture(utf8FromUtf16(picture), e.code()));
     } catch (const std::exception& e) {
-        if (failures_.firstFailure(picture, 0))
+        if (judge(picture, 0))
             eventLog_.reportException(threadFunction, e);
     }
     return {};
+}
+
+bool DeviceThread::judge(const std::u16string& picture, int error) {
+    const auto verdict = failures_.failed(picture, error, PictureFailures::Clock::now());
+    retrying_ = verdict == PictureFailures::Verdict::Quiet;
+    return verdict == PictureFailures::Verdict::Report;
 }
 
 // Uploads until the picture is sent; a wake-up or quit while the tablet is
@@ -166,8 +192,11 @@ bool DeviceThread::upload(const std::vector<std::uint8_t>& bytes) {
             throw removed();
         return false;
     }
-    const bool sent =
-        QEL::Protocol(tablet).uploadImage(format_.encodingMode, bytes.data(), bytes.size());
+    // Each open may find the bulk pipe or not (a driver binding can come and
+    // go): the transfer takes the path this open offers; the bytes are the
+    // same either way.
+    const QEL::EncodingMode mode = QEL::encodingModeFor(device_.idProduct, tablet.canWriteBulk());
+    const bool sent = QEL::Protocol(tablet).uploadImage(mode, bytes.data(), bytes.size());
     if (sent)
         tablet.close();
     return sent;

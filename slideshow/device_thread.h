@@ -29,7 +29,9 @@ private:
     void run();
     bool probe();
     bool probeOnce();
+    bool screenAccepted();
     std::vector<std::uint8_t> fetch();
+    bool judge(const std::u16string& picture, int error);
     std::optional<DWORD> show(std::vector<std::uint8_t>& bytes);
     bool upload(const std::vector<std::uint8_t>& bytes);
     void blank();
@@ -46,6 +48,7 @@ private:
     ScreenFormat format_;
     int probeRetries_ = 3;
     PictureFailures failures_;
+    bool retrying_ = false;
 };
 
 } // namespace Korva::QELD

@@ -4,16 +4,23 @@
 
 namespace Korva::QELD {
 
-ImageEntry::ImageEntry(std::u16string path, LayoutSettings layout, ImageRenderer render)
-    : path_(std::move(path)), layout_(layout), render_(std::move(render)) {}
+ImageEntry::ImageEntry(std::u16string path, LayoutSettings layout, PreparedImages& images,
+                       ImageRenderer render)
+    : path_(std::move(path)), layout_(layout), images_(images), picture_(images.newPicture()),
+      render_(std::move(render)) {}
 
-const std::vector<std::uint8_t>& ImageEntry::getImage(const ScreenFormat& format) {
+ImageEntry::~ImageEntry() {
+    images_.forget(picture_);
+}
+
+std::vector<std::uint8_t> ImageEntry::getImage(const ScreenFormat& format) {
     const ImageParameters key = imageParametersOf(format, layout_);
-    if (const auto found = cache_.find(key); found != cache_.end())
-        return found->second;
+    if (auto held = images_.find(picture_, key))
+        return std::move(*held);
     // Render before inserting, so that a failure leaves no entry behind.
     std::vector<std::uint8_t> bytes = render_(path_, key);
-    return cache_.emplace(key, std::move(bytes)).first->second;
+    images_.insert(picture_, key, bytes);
+    return bytes;
 }
 
 } // namespace Korva::QELD

@@ -20,9 +20,10 @@ ImageList::ComInitialization::~ComInitialization() {
     ::CoUninitialize();
 }
 
-ImageList::ImageList(const DeviceConfig& config, EventLog& eventLog, ImageRenderer render)
+ImageList::ImageList(const DeviceConfig& config, EventLog& eventLog, PreparedImages& images,
+                     ImageRenderer render)
     : quitEvent_(Win32::createEvent()), changeEvent_(Win32::createEvent()),
-      checkEvent_(Win32::createEvent()), eventLog_(eventLog), state_(config, std::move(render)) {
+      checkEvent_(Win32::createEvent()), eventLog_(eventLog), state_(config, images, std::move(render)) {
     {
         const std::lock_guard lock(mutex_);
         readDirectory();
@@ -50,9 +51,10 @@ void ImageList::readDirectory() {
     state_.appendListing(names);
 }
 
-std::vector<std::uint8_t> ImageList::getImage(const ScreenFormat& format) {
+std::vector<std::uint8_t> ImageList::getImage(const ScreenFormat& format, std::u16string& path) {
     const std::lock_guard lock(mutex_);
     ImageEntry* const current = state_.current();
+    path = current ? current->path() : std::u16string();
     return current ? current->getImage(format) : std::vector<std::uint8_t>();
 }
 

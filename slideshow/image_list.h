@@ -38,11 +38,14 @@ inline constexpr DWORD notificationBufferSize = 65535;
 class ImageList : noncopyable {
 public:
     // The renderer is renderImage in the service; tests give their own.
-    ImageList(const DeviceConfig& config, EventLog& eventLog, ImageRenderer render = renderImage);
+    ImageList(const DeviceConfig& config, EventLog& eventLog, PreparedImages& images,
+              ImageRenderer render = renderImage);
     ~ImageList();
 
-    // The prepared image of the current picture, empty without one.
-    std::vector<std::uint8_t> getImage(const ScreenFormat& format);
+    // The prepared image of the current picture, empty without one. The
+    // picture's path is taken under the same lock and set before rendering,
+    // so that a failure is told to belong to the picture that failed.
+    std::vector<std::uint8_t> getImage(const ScreenFormat& format, std::u16string& path);
 
     // The slideshow step; true when the list has a current picture afterwards.
     bool advance();

@@ -4,8 +4,9 @@
 
 namespace Korva::QELD {
 
-ImageListMap::ImageListMap(ConfigurationData& settings, EventLog& eventLog, ImageRenderer render)
-    : eventLog_(eventLog), render_(std::move(render)) {
+ImageListMap::ImageListMap(ConfigurationData& settings, EventLog& eventLog, ImageRenderer render,
+                           std::size_t cacheLimit)
+    : images_(cacheLimit), eventLog_(eventLog), render_(std::move(render)) {
     DeviceConfigMap configs;
     {
         auto lock = settings.lock();
@@ -20,7 +21,7 @@ ImageListMap::~ImageListMap() = default;
 void ImageListMap::assign(ModelId model, const DeviceConfig& config) {
     const std::lock_guard lock(mutex_);
     assignList(lists_, model, config,
-               [&] { return std::make_shared<ImageList>(config, eventLog_, render_); });
+               [&] { return std::make_shared<ImageList>(config, eventLog_, images_, render_); });
 }
 
 void ImageListMap::apply(const DeviceConfigMap& configs) {
@@ -37,16 +38,12 @@ ImageList* ImageListMap::get(ModelId model) {
     return found != lists_.end() ? found->second.get() : nullptr;
 }
 
-std::vector<std::uint8_t> ImageListMap::getImage(ModelId model, const ScreenFormat& format) {
+std::vector<std::uint8_t> ImageListMap::getImage(ModelId model, const ScreenFormat& format,
+                                                 std::u16string& path) {
     const std::lock_guard lock(mutex_);
     ImageList* const list = get(model);
-    return list ? list->getImage(format) : std::vector<std::uint8_t>();
-}
-
-std::u16string ImageListMap::currentPath(ModelId model) {
-    const std::lock_guard lock(mutex_);
-    ImageList* const list = get(model);
-    return list ? list->currentPath() : std::u16string();
+    path.clear();
+    return list ? list->getImage(format, path) : std::vector<std::uint8_t>();
 }
 
 void ImageListMap::changeEvents(std::vector<HANDLE>& handles) const {

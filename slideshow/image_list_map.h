@@ -17,9 +17,11 @@ namespace Korva::QELD {
 class ImageListMap : noncopyable {
 public:
     // Builds a list for every settings set, taking the settings lock to copy
-    // them. The renderer is renderImage in the service; tests give their own.
+    // them. The renderer is renderImage in the service; tests give their own,
+    // and a cache limit of their own.
     ImageListMap(ConfigurationData& settings, EventLog& eventLog,
-                 ImageRenderer render = renderImage);
+                 ImageRenderer render = renderImage,
+                 std::size_t cacheLimit = PreparedImages::defaultLimit);
     ~ImageListMap();
 
     // Gives the model the first list with equal settings, or a new one.
@@ -36,12 +38,11 @@ public:
     ImageList* get(ModelId model);
 
     // The current picture of the model's list, prepared for the screen;
-    // empty without one.
-    std::vector<std::uint8_t> getImage(ModelId model, const ScreenFormat& format);
-
-    // The entry path of the model's current picture, empty without one, so
-    // that a worker can tell which picture a failure belongs to.
-    std::u16string currentPath(ModelId model);
+    // empty without one. Its entry path (empty without one) is set first,
+    // under the same locks, so that a worker can tell which picture a
+    // failure belongs to.
+    std::vector<std::uint8_t> getImage(ModelId model, const ScreenFormat& format,
+                                       std::u16string& path);
 
     // Appends each model's change event in ModelId order (a shared list once
     // per model).
@@ -52,7 +53,12 @@ public:
     // thread that alone changes the map.
     const ListsByModel<ImageList>& lists() const noexcept { return lists_; }
 
+    // The prepared images of every list, within one limit.
+    PreparedImages& preparedImages() noexcept { return images_; }
+
 private:
+    // Declared first, so that it outlives the lists whose entries use it.
+    PreparedImages images_;
     std::mutex mutex_;
     ListsByModel<ImageList> lists_;
     EventLog& eventLog_;

@@ -8,8 +8,10 @@
 
 namespace Korva::QELD {
 
-ImageListState::ImageListState(const DeviceConfig& config, ImageRenderer render)
-    : folder_(config.folder), layout_(layoutSettingsOf(config)), render_(std::move(render)) {}
+ImageListState::ImageListState(const DeviceConfig& config, PreparedImages& images,
+                               ImageRenderer render)
+    : folder_(config.folder), layout_(layoutSettingsOf(config)), images_(images),
+      render_(std::move(render)) {}
 
 bool ImageListState::matches(const DeviceConfig& config) const {
     return folder_ == config.folder && layout_ == layoutSettingsOf(config);
@@ -18,7 +20,7 @@ bool ImageListState::matches(const DeviceConfig& config) const {
 void ImageListState::appendListing(const std::vector<std::u16string>& names) {
     for (const auto& name : names) {
         if (isPictureFile(name))
-            entries_.emplace_back(entryPath(folder_, name), layout_, render_);
+            entries_.emplace_back(entryPath(folder_, name), layout_, images_, render_);
     }
 }
 
@@ -89,7 +91,7 @@ bool ImageListState::reconcile(const std::vector<std::u16string>& names) {
     const bool wasEmpty = entries_.empty();
     for (auto& path : listed) {
         if (known.insert(path).second)
-            entries_.emplace_back(std::move(path), layout_, render_);
+            entries_.emplace_back(std::move(path), layout_, images_, render_);
     }
     return wasEmpty && !entries_.empty();
 }
@@ -110,7 +112,7 @@ bool ImageListState::add(std::u16string path) {
         return false;
     }
     const bool wasEmpty = entries_.empty();
-    entries_.emplace_back(std::move(path), layout_, render_);
+    entries_.emplace_back(std::move(path), layout_, images_, render_);
     return wasEmpty;
 }
 

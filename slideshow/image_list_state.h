@@ -18,7 +18,7 @@ namespace Korva::QELD {
 // thread-safe.
 class ImageListState : noncopyable {
 public:
-    ImageListState(const DeviceConfig& config, ImageRenderer render);
+    ImageListState(const DeviceConfig& config, PreparedImages& images, ImageRenderer render);
 
     const std::u16string& folder() const noexcept { return folder_; }
     const LayoutSettings& layout() const noexcept { return layout_; }
@@ -60,6 +60,7 @@ private:
 
     std::u16string folder_;
     LayoutSettings layout_;
+    PreparedImages& images_;
     ImageRenderer render_;
     std::list<ImageEntry> entries_;
     Position current_ = entries_.end();

@@ -9,18 +9,36 @@
 namespace Korva::QELD {
 namespace {
 
-// Rows read from the decoder at once: about a megabyte of pixels.
-constexpr std::size_t bandBytes = 1 << 20;
+// Pixels read from the decoder at once: about a megabyte.
+constexpr std::size_t bandPixels = (1 << 20) / bytesPerPixel;
 
 std::uint32_t bandRows(std::uint32_t width) {
-    const std::size_t rows = bandBytes / (std::size_t{width} * bytesPerPixel);
-    return static_cast<std::uint32_t>(std::clamp<std::size_t>(rows, 1, 4096));
+    return static_cast<std::uint32_t>(std::clamp<std::size_t>(bandPixels / width, 1, 4096));
+}
+
+// Reads rows wider than a band a band's width at a time, so that a picture
+// of extreme shape (100,000,000 x 1) costs a band, not its whole row.
+void readWideRows(PictureSource& source, const Rect& rect, Colour background, AreaScaler& scaler) {
+    std::vector<std::uint8_t> part(bandPixels * bytesPerPixel);
+    for (std::uint32_t y = 0; y < rect.height; ++y) {
+        for (std::uint32_t x = 0; x < rect.width; x += bandPixels) {
+            const auto count =
+                static_cast<std::uint32_t>(std::min<std::size_t>(bandPixels, rect.width - x));
+            source.copyPixels({rect.x + x, rect.y + y, count, 1}, part.data());
+            compositeOver(part.data(), count, background);
+            scaler.pushRowPart(x, part.data(), count);
+        }
+    }
 }
 
 // Reads the rectangle band by band, composites it over the background and
 // scales it to `to` as the rows arrive.
 Bitmap readScaled(PictureSource& source, const Rect& rect, Size to, Colour background) {
     AreaScaler scaler({rect.width, rect.height}, to);
+    if (rect.width > bandPixels) {
+        readWideRows(source, rect, background, scaler);
+        return scaler.takeResult();
+    }
     const std::uint32_t rows = std::min(bandRows(rect.width), rect.height);
     Bitmap band({rect.width, rows});
     for (std::uint32_t y = 0; y < rect.height; y += rows) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/utf.h"
+
 #include <cstdint>
 #include <string>
 
@@ -33,6 +35,11 @@ struct TabletDevice {
     // as the enumeration that produced it, while the instance id lasts.
     std::wstring deviceInstanceId;
 };
+
+// How reports name a tablet: its HID path, in UTF-8.
+inline std::string reportName(const TabletDevice& tablet) {
+    return Korva::utf8FromUtf16(std::u16string(tablet.hidPath.begin(), tablet.hidPath.end()));
+}
 
 // Whether a device belongs to the tablet family, whether or not a settings
 // model exists for its product id.

@@ -85,7 +85,7 @@ double reference(const Bitmap& source, const AreaScaler::Axis& h, const AreaScal
     double sum = 0;
     for (std::uint32_t ky = 0; ky < v.count[y]; ++ky)
         for (std::uint32_t kx = 0; kx < h.count[x]; ++kx)
-            sum += v.weight[v.offset[y] + ky] * h.weight[h.offset[x] + kx] *
+            sum += v.weight(y, ky) * h.weight(x, kx) *
                    source.row(v.first[y] + ky)[(h.first[x] + kx) * 4 + channel];
     return sum;
 }
@@ -116,7 +116,7 @@ TEST(AreaScaler, EveryAxisWeighsToOneAndCoversTheSource) {
             for (std::uint32_t j = 0; j < to; ++j) {
                 double sum = 0;
                 for (std::uint32_t k = 0; k < axis.count[j]; ++k)
-                    sum += axis.weight[axis.offset[j] + k];
+                    sum += axis.weight(j, k);
                 ASSERT_NEAR(sum, 1.0, 1e-5) << from << " -> " << to << " at " << j;
                 ASSERT_LE(axis.first[j] + axis.count[j], from);
                 if (j > 0) { // rows can stream in order

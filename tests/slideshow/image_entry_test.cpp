@@ -25,7 +25,8 @@ struct CountingRenderer {
 TEST(ImageEntry, RendersOncePerDistinctParameters) {
     int renders = 0;
     bool fail = false;
-    ImageEntry entry(u"c:\\pics\\a.png", LayoutSettings{0, 2, 0x22, false},
+    PreparedImages images;
+    ImageEntry entry(u"c:\\pics\\a.png", LayoutSettings{0, 2, 0x22, false}, images,
                      CountingRenderer{&renders, &fail});
     const ScreenFormat mono{0x00, 320, 160};
     const ScreenFormat colour{0x04, 800, 480};
@@ -42,7 +43,8 @@ TEST(ImageEntry, RendersOncePerDistinctParameters) {
 TEST(ImageEntry, FailureCachesNothingAndClearForgetsAll) {
     int renders = 0;
     bool fail = true;
-    ImageEntry entry(u"x.gif", LayoutSettings{}, CountingRenderer{&renders, &fail});
+    PreparedImages images;
+    ImageEntry entry(u"x.gif", LayoutSettings{}, images, CountingRenderer{&renders, &fail});
     const ScreenFormat format{0x02, 640, 480};
     EXPECT_THROW(entry.getImage(format), std::runtime_error);
     EXPECT_THROW(entry.getImage(format), std::runtime_error);
@@ -54,6 +56,36 @@ TEST(ImageEntry, FailureCachesNothingAndClearForgetsAll) {
     entry.clearCache();
     entry.getImage(format);
     EXPECT_EQ(renders, 4);
+}
+
+// The cache of the whole process stays within its limit across pictures and
+// screens, dropping the least recently shown; what a dropped picture or a
+// removed entry held is given back.
+TEST(PreparedImages, DropsTheLeastRecentlyShownPastTheLimit) {
+    int renders = 0;
+    bool fail = false;
+    PreparedImages images(10); // two images of four bytes fit, three do not
+    ImageEntry a(u"a", LayoutSettings{}, images, CountingRenderer{&renders, &fail});
+    ImageEntry b(u"b", LayoutSettings{}, images, CountingRenderer{&renders, &fail});
+    const ScreenFormat screen{0x02, 320, 160};
+    a.getImage(screen);
+    b.getImage(screen);
+    a.getImage(screen); // a is now the more recently shown
+    EXPECT_EQ(renders, 2);
+    {
+        ImageEntry c(u"c", LayoutSettings{}, images, CountingRenderer{&renders, &fail});
+        c.getImage(screen);
+        EXPECT_EQ(images.bytes(), 8u);
+        a.getImage(screen);
+        EXPECT_EQ(renders, 3) << "a stayed";
+    }
+    EXPECT_EQ(images.bytes(), 4u) << "c's image went with its entry";
+    b.getImage(screen);
+    EXPECT_EQ(renders, 4) << "b was dropped and is rendered again";
+    PreparedImages tiny(3);
+    ImageEntry big(u"big", LayoutSettings{}, tiny, CountingRenderer{&renders, &fail});
+    EXPECT_EQ(big.getImage(screen).size(), 4u) << "too large to hold, still shown";
+    EXPECT_EQ(tiny.bytes(), 0u);
 }
 
 TEST(ImageParameters, KeyHoldsEveryField) {

@@ -77,7 +77,8 @@ TEST(FolderNotifications, ReadsChainedRecordsAndStopsAtDamage) {
 struct ListFixture : ::testing::Test {
     int renders = 0;
     DeviceConfig config{0, 1, 0x11, true, u"C:/Pics/"};
-    ImageListState list{config, [this](const std::u16string& path, const ImageParameters&) {
+    PreparedImages images;
+    ImageListState list{config, images, [this](const std::u16string& path, const ImageParameters&) {
                             ++renders;
                             return std::vector<std::uint8_t>(path.begin(), path.end());
                         }};

@@ -15,12 +15,14 @@ const ScreenFormat screen{0x02, 320, 160};
 class ImageListMapTest : public ListFolderTest {
 protected:
     DeviceConfig withClip(std::uint8_t clip) const { return {0, 1, clip, true, folderSetting()}; }
-    std::unique_ptr<ImageListMap> build(const DeviceConfigMap& configs) {
+    std::unique_ptr<ImageListMap> build(const DeviceConfigMap& configs,
+                                        std::size_t cacheLimit = PreparedImages::defaultLimit) {
         settings_.lock().deviceConfigs() = configs;
-        return std::make_unique<ImageListMap>(settings_, eventLog_, contentsRenderer());
+        return std::make_unique<ImageListMap>(settings_, eventLog_, contentsRenderer(), cacheLimit);
     }
     static std::string shown(ImageListMap& map, ModelId model) {
-        const auto bytes = map.getImage(model, screen);
+        std::u16string path;
+        const auto bytes = map.getImage(model, screen, path);
         return std::string(bytes.begin(), bytes.end());
     }
 
@@ -59,7 +61,9 @@ TEST_F(ImageListMapTest, ModelWithoutSettingsShowsTheGenericList) {
         item.second->advance();
     EXPECT_EQ(shown(*map, 3), "own");
     EXPECT_EQ(shown(*map, 4), "generic");
-    EXPECT_EQ(map->currentPath(4), entry(L"generic.jpg"));
+    std::u16string path;
+    map->getImage(4, screen, path);
+    EXPECT_EQ(path, entry(L"generic.jpg"));
     EXPECT_EQ(map->get(6), map->get(0));
     EXPECT_TRUE(sink_.reports().empty());
 }
@@ -97,6 +101,28 @@ TEST_F(ImageListMapTest, ApplyKeepsUnchangedListsAndDestroysUnreferencedOnes) {
     map->apply({{0, withClip(0x11)}});
     EXPECT_TRUE(second.expired());
     EXPECT_EQ(map->lists().size(), 1u);
+}
+
+// Two lists and three screen formats share one limit: however long the
+// slideshow runs, the prepared images of all of them stay within it, and a
+// dropped picture is rendered again when it comes round.
+TEST_F(ImageListMapTest, PreparedImagesOfAllListsStayWithinOneLimit) {
+    for (const wchar_t* name : {L"a.jpg", L"b.jpg", L"c.jpg", L"d.jpg"})
+        write(name, std::string(100, 'x'));
+    auto map = build({{0, withClip(0x11)}, {3, withClip(0x00)}}, 1000);
+    const ScreenFormat formats[] = {{0x00, 396, 100}, {0x02, 320, 200}, {0x04, 800, 480}};
+    for (int tick = 0; tick < 12; ++tick) {
+        for (const auto& item : map->lists())
+            item.second->advance();
+        for (const ModelId model : {0, 3}) {
+            for (const auto& format : formats) {
+                std::u16string path;
+                EXPECT_EQ(map->getImage(model, format, path).size(), 100u);
+            }
+        }
+        EXPECT_LE(map->preparedImages().bytes(), 1000u);
+    }
+    EXPECT_EQ(renders(), 12 * 6) << "each tick's six images were dropped before they came round";
 }
 
 } // namespace

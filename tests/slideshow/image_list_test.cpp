@@ -21,7 +21,7 @@ class ImageListTest : public ListFolderTest {
 protected:
     DeviceConfig config() const { return {0, 1, 0x11, true, folderSetting()}; }
     std::unique_ptr<ImageList> openList(ImageRenderer render = {}) {
-        return std::make_unique<ImageList>(config(), eventLog_,
+        return std::make_unique<ImageList>(config(), eventLog_, images_,
                                            render ? std::move(render) : contentsRenderer());
     }
     Paths entries(std::initializer_list<const wchar_t*> names) const {
@@ -36,7 +36,8 @@ protected:
         return paths;
     }
     static std::string shown(ImageList& list) {
-        const auto bytes = list.getImage(screen);
+        std::u16string path;
+        const auto bytes = list.getImage(screen, path);
         return std::string(bytes.begin(), bytes.end());
     }
     static bool follows(ImageList& list, const Paths& expected) {
@@ -152,7 +153,7 @@ TEST_F(ImageListTest, FolderCreatedAfterStartIsPickedUp) {
     const std::filesystem::path later = folder_ / L"Later";
     const std::wstring setting = later.wstring() + L"\\";
     ImageList list({0, 1, 0x11, true, std::u16string(setting.begin(), setting.end())}, eventLog_,
-                   contentsRenderer());
+                   images_, contentsRenderer());
     EXPECT_TRUE(list.paths().empty());
     EXPECT_EQ(
         sink_.reports(),
@@ -185,7 +186,10 @@ TEST_F(ImageListTest, LostNotificationsAreRecoveredByListingAgain) {
         return contents(path, key);
     });
     list->advance();
-    std::thread render([&] { list->getImage(screen); });
+    std::thread render([&] {
+        std::u16string path;
+        list->getImage(screen, path);
+    });
     ASSERT_TRUE(eventually([&] { return holding.load(); }));
 
     Paths expected{entry(L"keep.jpg")};

@@ -64,6 +64,7 @@ protected:
     int renders() const { return renders_; }
 
     std::filesystem::path folder_;
+    PreparedImages images_;
     RecordingSink sink_;
     EventLog eventLog_{{}, &sink_};
 

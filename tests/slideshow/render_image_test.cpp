@@ -215,8 +215,9 @@ TEST_F(RenderImage, HugePicturesAreRefusedBeforeDecoding) {
 }
 
 TEST_F(RenderImage, OnePictureForEachScreenKind) {
-    ImageEntry whiteEntry(pathText(picture("white.png")), LayoutSettings{});
-    ImageEntry redEntry(pathText(picture("red.png")), LayoutSettings{});
+    PreparedImages images;
+    ImageEntry whiteEntry(pathText(picture("white.png")), LayoutSettings{}, images);
+    ImageEntry redEntry(pathText(picture("red.png")), LayoutSettings{}, images);
     EXPECT_EQ(whiteEntry.getImage({0x00, 8, 8}), Bytes(8, 0xFF));
     EXPECT_EQ(whiteEntry.getImage({0x12, 8, 8}), Bytes(8 * 8 * 2, 0xFF));
     EXPECT_EQ(whiteEntry.getImage({0x04, 8, 8}), Bytes(8 * 8 * 3, 0xFF));
@@ -230,7 +231,8 @@ TEST_F(RenderImage, OnePictureForEachScreenKind) {
 TEST_F(RenderImage, SecondRequestDoesNotOpenTheFile) {
     const fs::path copy = folder_ / "red.png";
     fs::copy_file(picture("red.png"), copy);
-    ImageEntry entry(pathText(copy), LayoutSettings{});
+    PreparedImages images;
+    ImageEntry entry(pathText(copy), LayoutSettings{}, images);
     const Bytes first = entry.getImage({0x04, 8, 8});
     fs::remove(copy);
     EXPECT_EQ(entry.getImage({0x04, 8, 8}), first);

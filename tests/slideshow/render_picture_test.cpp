@@ -140,5 +140,40 @@ TEST(RenderPicture, LargePicturesAreReadInBands) {
     EXPECT_EQ(bytes.size(), 64u * 48 * 2);
 }
 
+// A red picture of any size that makes its pixels as they are read, and
+// remembers the largest read.
+class RedSource : public PictureSource {
+public:
+    explicit RedSource(Size size) : size_(size) {}
+    Size size() override { return size_; }
+    void copyPixels(const Rect& rect, std::uint8_t* out) override {
+        largestRead = std::max(largestRead, std::size_t{rect.width} * rect.height);
+        for (std::size_t i = 0; i < std::size_t{rect.width} * rect.height; ++i, out += 4)
+            out[0] = 0, out[1] = 0, out[2] = 255, out[3] = 255;
+    }
+    std::size_t largestRead = 0;
+
+private:
+    Size size_;
+};
+
+// Pictures of extreme shape within the pixel budget are read a band at a
+// time however long their rows or columns, and still come out right.
+TEST(RenderPicture, ExtremeShapesAreReadInBandsOfBoundedSize) {
+    constexpr std::size_t band = (1 << 20) / 4;
+    RedSource wide({400'000, 1});
+    const auto across = renderPicture(wide, orientationNormal, params(0x04, 64, 48, 1));
+    EXPECT_LE(wide.largestRead, band);
+    EXPECT_EQ(at(across, 64, 0, 23), bgrRed) << "best fit keeps one row, centred";
+    EXPECT_EQ(at(across, 64, 63, 23), bgrRed);
+    EXPECT_EQ(at(across, 64, 0, 0), bgrBlack);
+
+    RedSource tall({1, 400'000});
+    const auto down = renderPicture(tall, orientationNormal, params(0x04, 8, 6, 0));
+    EXPECT_LE(tall.largestRead, band);
+    EXPECT_EQ(at(down, 8, 0, 0), bgrRed) << "stretched over the whole screen";
+    EXPECT_EQ(at(down, 8, 7, 5), bgrRed);
+}
+
 } // namespace
 } // namespace Korva::QELD

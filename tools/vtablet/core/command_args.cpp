@@ -84,13 +84,14 @@ bool applyFault(Faults& faults, const std::string& name, const std::string& valu
         faults = Faults{};
         return true;
     }
-    if (name == "zero-width" || name == "pull" || name == "bulk-in" || name == "deny-open" ||
-        name == "hang") {
-        std::uint8_t& flag = name == "zero-width"  ? faults.zeroWidth
-                             : name == "pull"      ? faults.pullInTransfer
-                             : name == "deny-open" ? faults.denyOpen
-                             : name == "hang"      ? faults.hang
-                                                   : faults.bulkPipeIn;
+    if (name == "zero-width" || name == "huge-screen" || name == "pull" || name == "bulk-in" ||
+        name == "deny-open" || name == "hang") {
+        std::uint8_t& flag = name == "zero-width"    ? faults.zeroWidth
+                             : name == "huge-screen" ? faults.hugeScreen
+                             : name == "pull"        ? faults.pullInTransfer
+                             : name == "deny-open"   ? faults.denyOpen
+                             : name == "hang"        ? faults.hang
+                                                     : faults.bulkPipeIn;
         flag = value != "off";
         return true;
     }

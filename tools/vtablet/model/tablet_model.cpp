@@ -111,8 +111,9 @@ Result TabletModel::readStatus(uint8_t* report) {
 }
 
 void TabletModel::readCapability(uint8_t* report) const {
-    putBigEndian(report + 7, state_.faults.zeroWidth ? 0 : state_.setup.width);
-    putBigEndian(report + 9, state_.setup.height);
+    const uint16_t width = state_.faults.hugeScreen ? 65535 : state_.setup.width;
+    putBigEndian(report + 7, state_.faults.zeroWidth ? 0 : width);
+    putBigEndian(report + 9, state_.faults.hugeScreen ? 65535 : state_.setup.height);
 }
 
 Result TabletModel::setFeature(const uint8_t* report, uint32_t length) {

@@ -23,7 +23,7 @@ struct Faults {
     uint8_t bulkPipeIn;     // the bulk pipe is reported as an IN pipe
     uint8_t denyOpen;       // every open fails as when another program holds the tablet
     uint8_t hang;           // requests and bulk writes are held until cleared or unplugged
-    uint8_t reserved;
+    uint8_t hugeScreen;     // capability report gives 65535 x 65535
     uint32_t busyPollsOnce; // if non-zero: the next image keeps Status 4 this long
     uint32_t refuseCount;   // refuse this many further reports
     uint32_t latencyMs;     // delay every request by this much

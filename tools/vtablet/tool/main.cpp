@@ -26,7 +26,8 @@ const char usage[] =
     "       vtablet plug <pid|model key> [--size WxH] [--bulk] [--noncomposite] [--busy N]\n"
     "       vtablet unplug <n> | status <n> | log <n> | screen <n> <file.png|file.ppm>\n"
     "       vtablet fault <n> status <s|off> | busy <N> | refuse <N> | latency <ms>\n"
-    "                         | zero-width | pull | bulk-in | deny-open | hang | none\n"
+    "                         | zero-width | huge-screen | pull | bulk-in | deny-open | hang\n"
+    "                         | none\n"
     "       vtablet input <n> <hex bytes of 8-byte reports with id 01>\n";
 
 std::wstring programFolder() {
