@@ -14,6 +14,10 @@ namespace {
 
 constexpr const char* threadFunction = "Korva::QELD::DeviceThread::operator ()";
 constexpr DWORD retryDelay = 1000;
+// The fixed numbers a failed wait's event-log report carries to say which
+// wait it was: the wait for the next picture and the start delay.
+constexpr int showWaitSite = 269;
+constexpr int startDelaySite = 102;
 using removed = QEL::Interface::device_removed_error;
 
 ModelId modelFor(std::uint16_t productId) {
@@ -76,7 +80,7 @@ void DeviceThread::run() {
         if (result == WAIT_OBJECT_0)
             blank();
         else
-            eventLog_.reportWaitResult(threadFunction, 269, result);
+            eventLog_.reportWaitResult(threadFunction, showWaitSite, result);
         return;
     }
 }
@@ -84,7 +88,7 @@ void DeviceThread::run() {
 void DeviceThread::startDelay() {
     const DWORD result = waitPumpingMessages(&quitEvent_, 1, retryDelay, true);
     if (result != WAIT_OBJECT_0 && result != WAIT_TIMEOUT)
-        eventLog_.reportWaitResult(threadFunction, 102, result);
+        eventLog_.reportWaitResult(threadFunction, startDelaySite, result);
 }
 
 // Probes until the screen format is known; false when the tablet reports no

@@ -9,6 +9,11 @@ namespace Korva::QELD {
 namespace {
 
 const char* const watcherName = "Korva::QELD::ImageList::directoryThread";
+// The fixed numbers a failed wait's event-log report carries to say which
+// wait it was: the wait for a folder notification and the pause, waiting for
+// quit, before the folder is opened again.
+constexpr int notificationWaitSite = 305;
+constexpr int pauseWaitSite = 332;
 
 // One notification read on a folder. The system writes into its record and
 // buffer until the read ends, so a read still pending when it goes out of
@@ -101,7 +106,7 @@ ImageList::WatchEnd ImageList::watch(const std::u16string& folder, HANDLE handle
         if (result == WAIT_OBJECT_0)
             return WatchEnd::Quit;
         if (result != WAIT_OBJECT_0 + 1) {
-            eventLog_.reportWaitResult(watcherName, 305, result);
+            eventLog_.reportWaitResult(watcherName, notificationWaitSite, result);
             return WatchEnd::Failed;
         }
         DWORD bytes = 0;
@@ -146,7 +151,7 @@ bool ImageList::quitWithin(DWORD milliseconds) {
     if (result == WAIT_OBJECT_0)
         return true;
     if (result != WAIT_TIMEOUT)
-        eventLog_.reportWaitResult(watcherName, 332, result);
+        eventLog_.reportWaitResult(watcherName, pauseWaitSite, result);
     return false;
 }
 
