@@ -61,10 +61,8 @@ bool applyServiceState(CEditDlg& dialog) {
     if (!::IsWindowEnabled(dialog.disableBox()))
         return true;
     if (::SendMessageW(dialog.disableBox(), BM_GETCHECK, 0, 0) == BST_CHECKED)
-        return ChangeServiceStartType(false) &&
-               ChangeServiceState(SERVICE_STOPPED, SERVICE_STOP, SERVICE_STOP_PENDING);
-    return ChangeServiceStartType(true) &&
-           ChangeServiceState(SERVICE_RUNNING, SERVICE_START, SERVICE_START_PENDING);
+        return ChangeServiceStartType(StartType::OnDemand) && ChangeServiceState(toStopped);
+    return ChangeServiceStartType(StartType::Automatic) && ChangeServiceState(toRunning);
 }
 
 bool failWithBeep() {

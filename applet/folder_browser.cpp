@@ -62,7 +62,7 @@ std::optional<std::wstring> browseForPictureFolder(HWND owner, const std::wstrin
         return std::nullopt;
     if (IsFolderAccepted(path))
         return std::wstring(path);
-    ::MessageBoxW(owner, loadString(messageFolderRefused).c_str(), nullptr, MB_ICONWARNING);
+    ::MessageBoxW(owner, loadString(IDS_FOLDER_REFUSED).c_str(), nullptr, MB_ICONWARNING);
     return std::nullopt;
 }
 

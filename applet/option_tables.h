@@ -1,5 +1,7 @@
 #pragma once
 
+#include "applet/resource.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -25,28 +27,28 @@ inline constexpr std::int32_t sizeOriginal = 2;
 
 // The rows are in list order; the page operations address them by index.
 inline constexpr std::array<OptionRow, 3> SizeOptions{{
-    {217, sizeBestFit},
-    {223, sizeStretch},
-    {209, sizeOriginal},
+    {IDS_BEST_FIT, sizeBestFit},
+    {IDS_STRETCH, sizeStretch},
+    {IDS_ORIGINAL_SIZE, sizeOriginal},
 }};
 
 inline constexpr std::array<OptionRow, 3> BorderOptions{{
-    {201, borderAutoValue},
-    {202, 0},
-    {236, 1},
+    {IDS_AUTO, borderAutoValue},
+    {IDS_BLACK, 0},
+    {IDS_WHITE, 1},
 }};
 
 // "Clip" is row * 16 + column of the anchor.
 inline constexpr std::array<OptionRow, 9> PositionOptions{{
-    {234, 0x00},
-    {233, 0x01},
-    {235, 0x02},
-    {220, 0x10},
-    {221, 0x11},
-    {222, 0x12},
-    {204, 0x20},
-    {203, 0x21},
-    {205, 0x22},
+    {IDS_TOP_LEFT, 0x00},
+    {IDS_TOP, 0x01},
+    {IDS_TOP_RIGHT, 0x02},
+    {IDS_LEFT, 0x10},
+    {IDS_MIDDLE, 0x11},
+    {IDS_RIGHT, 0x12},
+    {IDS_BOTTOM_LEFT, 0x20},
+    {IDS_BOTTOM, 0x21},
+    {IDS_BOTTOM_RIGHT, 0x22},
 }};
 
 // The initial selections of an editable page: "Best fit", "Auto", "Middle".

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "applet/resource.h"
+
 #include <array>
 #include <cstdint>
 
@@ -16,13 +18,13 @@ struct PageRow {
 };
 
 inline constexpr std::array<PageRow, 7> pageTable{{
-    {218, nullptr, 301, 0},
-    {224, L"QEL10", 210, 1},
-    {225, L"QEL20", 331, 1},
-    {226, L"QEL30", 240, 1},
-    {227, L"QEL40", 270, 0},
-    {228, L"QEL50", 301, 1},
-    {229, L"QEL60", 301, 1},
+    {IDS_GENERIC, nullptr, IDI_PREVIEWS_GENERIC, 0},
+    {IDS_QEL10, L"QEL10", IDI_PREVIEWS_QEL10, 1},
+    {IDS_QEL20, L"QEL20", IDI_PREVIEWS_QEL20, 1},
+    {IDS_QEL30, L"QEL30", IDI_PREVIEWS_QEL30, 1},
+    {IDS_QEL40, L"QEL40", IDI_PREVIEWS_QEL40, 0},
+    {IDS_QEL50, L"QEL50", IDI_PREVIEWS_GENERIC, 1},
+    {IDS_QEL60, L"QEL60", IDI_PREVIEWS_GENERIC, 1},
 }};
 
 } // namespace Korva::QELD

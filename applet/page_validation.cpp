@@ -8,22 +8,22 @@ unsigned validatePageChoices(const PageChoices& page) {
     if (page.offersGeneric && page.useGeneric)
         return 0;
     if (page.folderEmpty)
-        return messageNoFolder;
+        return IDS_NO_FOLDER;
     if (!page.folderAccepted)
-        return messageFolderRefused;
+        return IDS_FOLDER_REFUSED;
     if (!page.size)
-        return messageNoSize;
+        return IDS_NO_SIZE;
     switch (*page.size) {
     case sizeStretch:
         return 0;
     case sizeBestFit:
-        return page.border ? 0 : messageNoBorder;
+        return page.border ? 0 : IDS_NO_BORDER;
     case sizeOriginal:
         if (!page.position)
-            return messageNoPosition;
-        return page.border ? 0 : messageNoBorder;
+            return IDS_NO_POSITION;
+        return page.border ? 0 : IDS_NO_BORDER;
     default:
-        return messageBadSize;
+        return IDS_BAD_SIZE;
     }
 }
 

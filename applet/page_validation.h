@@ -1,5 +1,7 @@
 #pragma once
 
+#include "applet/resource.h"
+
 #include <cstdint>
 #include <optional>
 
@@ -17,16 +19,8 @@ struct PageChoices {
     std::optional<std::int32_t> position;
 };
 
-// String-table ids of the messages that refuse a page.
-inline constexpr unsigned messageFolderRefused = 211;
-inline constexpr unsigned messageNoPosition = 212;
-inline constexpr unsigned messageNoBorder = 213;
-inline constexpr unsigned messageNoFolder = 214;
-inline constexpr unsigned messageNoSize = 215;
-inline constexpr unsigned messageBadSize = 216;
-
-// 0 when the page may be saved, else the message to show; the first rule that
-// applies wins.
+// 0 when the page may be saved, else the message to show (one of the
+// refusals of the string table); the first rule that applies wins.
 unsigned validatePageChoices(const PageChoices& page);
 
 } // namespace Korva::QELD

@@ -114,7 +114,8 @@ std::optional<bool> QuerySlideshowDisabled() {
     return !runs && *startType != SERVICE_AUTO_START;
 }
 
-bool ChangeServiceStartType(bool automatic) {
+bool ChangeServiceStartType(StartType type) {
+    const bool automatic = type == StartType::Automatic;
     const auto service = openService(SC_MANAGER_CONNECT, SERVICE_CHANGE_CONFIG);
     if (!service || !::ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE,
                                             automatic ? SERVICE_AUTO_START : SERVICE_DEMAND_START,
@@ -131,7 +132,8 @@ bool ChangeServiceStartType(bool automatic) {
            ::GetLastError() == ERROR_INVALID_LEVEL;
 }
 
-bool ChangeServiceState(DWORD targetState, DWORD accessRight, DWORD pendingState) {
+bool ChangeServiceState(const ServiceTransition& transition) {
+    const auto [targetState, accessRight, pendingState] = transition;
     const DWORD start = ::GetTickCount();
     const auto service = openService(SC_MANAGER_ALL_ACCESS, accessRight | SERVICE_QUERY_STATUS);
     SERVICE_STATUS_PROCESS status{};

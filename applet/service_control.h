@@ -16,15 +16,27 @@ std::optional<DWORD> QueryServiceState();
 // never stops it. None when the service cannot be read.
 std::optional<bool> QuerySlideshowDisabled();
 
+enum class StartType { Automatic, OnDemand };
+
 // Makes the choice last beyond the next restart: automatic delayed start
 // (plain automatic start where the system refuses delayed start), or start on
 // demand. True on success.
-bool ChangeServiceStartType(bool automatic);
+bool ChangeServiceStartType(StartType type);
 
-// Brings the service to targetState (SERVICE_STOPPED with SERVICE_STOP and
-// SERVICE_STOP_PENDING, or SERVICE_RUNNING with SERVICE_START and
-// SERVICE_START_PENDING), waiting at most about 30 seconds. True when the
-// service reached it; no request is sent when it is already there.
-bool ChangeServiceState(DWORD targetState, DWORD accessRight, DWORD pendingState);
+// A change of the service's state: the state to reach, the access right that
+// asks for it and the transitional state that leads there.
+struct ServiceTransition {
+    DWORD targetState;
+    DWORD accessRight;
+    DWORD pendingState;
+};
+
+inline constexpr ServiceTransition toRunning{SERVICE_RUNNING, SERVICE_START, SERVICE_START_PENDING};
+inline constexpr ServiceTransition toStopped{SERVICE_STOPPED, SERVICE_STOP, SERVICE_STOP_PENDING};
+
+// Brings the service to the transition's target state, waiting at most about
+// 30 seconds. True when the service reached it; no request is sent when it is
+// already there.
+bool ChangeServiceState(const ServiceTransition& transition);
 
 } // namespace Korva::QELD

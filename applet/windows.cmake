@@ -5,7 +5,6 @@ include(${CMAKE_SOURCE_DIR}/tools/previewgen/previewgen.cmake)
 
 set(art_dir ${CMAKE_CURRENT_BINARY_DIR}/art)
 qeld_preview_icons(${art_dir})
-configure_file(applet_version.h.in ${CMAKE_CURRENT_BINARY_DIR}/applet_version.h @ONLY)
 
 # Whether the process may write the settings; the launcher asks it too.
 add_library(elevation STATIC elevation.cpp)
@@ -43,7 +42,7 @@ add_library(qeldcpl SHARED
     qeldcpl_library.rc
     $<TARGET_OBJECTS:applet_resources>)
 target_compile_definitions(qeldcpl PRIVATE QELD_BUILDING_APPLET)
-target_include_directories(qeldcpl PRIVATE ${CMAKE_CURRENT_BINARY_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+target_include_directories(qeldcpl PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 set_source_files_properties(qeldcpl_library.rc PROPERTIES
     OBJECT_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/qeldcpl.manifest)
 target_link_libraries(qeldcpl PRIVATE applet)

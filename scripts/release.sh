@@ -2,31 +2,24 @@
 # Builds a release: the three Windows binaries (Release, stripped), the
 # installer QEL-Display-<version>-x64.msi and the Group Policy template
 # (PolicyDefinitions/ with the .admx and en-US/*.adml), in the given folder
-# (build/release by default). The version is the one of the top-level CMakeLists.txt.
+# (build/release by default). The version is the one of project() in the
+# top-level CMakeLists.txt; the installer is the build's target installer_package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
 build=${1:-build/release}
-version=$(sed -n 's/^project(QELDisplay VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
-if [ -z "$version" ]; then
-    echo "no version in CMakeLists.txt" >&2
-    exit 1
-fi
-
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
       -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j"$(nproc)" --target qeldsvc qeldcpl qeldcfg
+cmake --build "$build" -j"$(nproc)" --target installer_package
 
-files="$build/msi-files"
-rm -rf "$files"
-mkdir -p "$files"
-for binary in service/qeldsvc.exe bin/qeldcpl.dll bin/qeldcfg.exe; do
-    x86_64-w64-mingw32-strip --strip-all -o "$files/$(basename "$binary")" "$build/$binary"
-done
-
+# The version is the build's own, from the header it generated.
+version=$(sed -n 's/^#define QELD_VERSION_TEXT "\(.*\)"$/\1/p' "$build/generated/qeld_version.h")
 msi="$build/QEL-Display-$version-x64.msi"
-tools/msi/make-msi.sh "$version" "$files" "$msi"
+if [ ! -f "$msi" ]; then
+    echo "no installer $msi" >&2
+    exit 1
+fi
 rm -rf "$build/PolicyDefinitions"
 cp -r tools/policy/PolicyDefinitions "$build/PolicyDefinitions"
 echo "$msi"

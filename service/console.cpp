@@ -4,6 +4,7 @@
 #include "common/privileges.h"
 #include "common/thread_name.h"
 #include "common/utf.h"
+#include "qeld_version.h"
 #include "service/command_line.h"
 #include "service/main_thread.h"
 #include "service/window_thread.h"
@@ -23,10 +24,9 @@ std::wstring wide(std::string_view utf8) {
 }
 
 void writeBanner() {
-    std::cout << "Zelqa QEL Display" << std::endl
-              << "v2.0.14659.17" << std::endl
-              << "Copyright (c) 2026 Zelqa QEL Display developers. All rights reserved."
-              << std::endl
+    std::cout << QELD_PRODUCT_NAME << std::endl
+              << "v" QELD_VERSION_TEXT << std::endl
+              << QELD_COPYRIGHT ". All rights reserved." << std::endl
               << std::endl;
 }
 

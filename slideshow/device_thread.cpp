@@ -16,6 +16,11 @@ namespace {
 constexpr const char* threadFunction = "Korva::QELD::DeviceThread::operator ()";
 constexpr DWORD retryDelay = 1000;
 constexpr std::uint16_t maxScreenSide = 4096;
+
+// The fixed numbers a failed wait's event-log report carries to say which
+// wait it was: the wait for the next picture and the start delay.
+constexpr int showWaitSite = 269;
+constexpr int startDelaySite = 102;
 using removed = QEL::Interface::device_removed_error;
 
 ModelId modelFor(std::uint16_t productId) {
@@ -81,7 +86,7 @@ void DeviceThread::run() {
         if (result == WAIT_OBJECT_0)
             blank();
         else
-            eventLog_.reportWaitResult(threadFunction, 269, result);
+            eventLog_.reportWaitResult(threadFunction, showWaitSite, result);
         return;
     }
 }
@@ -90,7 +95,7 @@ void DeviceThread::run() {
 bool DeviceThread::startDelay() {
     const DWORD result = waitPumpingMessages(&quitEvent_, 1, retryDelay, true);
     if (result != WAIT_OBJECT_0 && result != WAIT_TIMEOUT)
-        eventLog_.reportWaitResult(threadFunction, 102, result);
+        eventLog_.reportWaitResult(threadFunction, startDelaySite, result);
     return result == WAIT_TIMEOUT;
 }
 

@@ -11,6 +11,9 @@ namespace Korva::QELD {
 namespace {
 
 const char* const watcherName = "Korva::QELD::ImageList::directoryThread";
+// The fixed number a failed wait's event-log report carries to say which
+// wait it was: the watcher's one wait, for a notification, a tick or quit.
+constexpr int notificationWaitSite = 305;
 
 // One notification read on a folder. The system writes into its record and
 // buffer until the read ends, so a read still pending when it goes out of
@@ -181,7 +184,7 @@ ImageList::Wake ImageList::wake(HANDLE completion, std::chrono::milliseconds tim
     if (result == WAIT_OBJECT_0 + 1) {
         ::ResetEvent(checkEvent_.get());
     } else if (result != WAIT_TIMEOUT) {
-        eventLog_.reportWaitResult(watcherName, 305, result);
+        eventLog_.reportWaitResult(watcherName, notificationWaitSite, result);
         ::Sleep(static_cast<DWORD>(folderRetryInterval.count()));
     }
     return Wake::Check;

@@ -1,3 +1,4 @@
+#include "applet/resource.h"
 #include "common/unique_handle.h"
 
 #include <cpl.h>
@@ -84,7 +85,7 @@ template <class Open> std::pair<LONG, bool> openAndClose(Open open) {
         for (int i = 0; i < 500 && !closed; ++i) {
             const HWND dialog = ::FindWindowW(L"#32770", L"Zelqa QEL Display");
             if (dialog != nullptr && ::IsWindowVisible(dialog)) {
-                editable = ::GetDlgItem(dialog, 1016) != nullptr;
+                editable = ::GetDlgItem(dialog, IDC_APPLY) != nullptr;
                 ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
                 closed = true;
             }

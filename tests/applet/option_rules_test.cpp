@@ -83,23 +83,23 @@ TEST(PageValidation, RulesApplyInOrder) {
     auto page = validModelPage();
     EXPECT_EQ(validatePageChoices(page), 0u);
     page.position.reset();
-    EXPECT_EQ(validatePageChoices(page), messageNoPosition);
+    EXPECT_EQ(validatePageChoices(page), IDS_NO_POSITION);
     page.border.reset();
-    EXPECT_EQ(validatePageChoices(page), messageNoPosition);
+    EXPECT_EQ(validatePageChoices(page), IDS_NO_POSITION);
     page.position = 0;
-    EXPECT_EQ(validatePageChoices(page), messageNoBorder);
+    EXPECT_EQ(validatePageChoices(page), IDS_NO_BORDER);
     page.size = sizeBestFit;
-    EXPECT_EQ(validatePageChoices(page), messageNoBorder);
+    EXPECT_EQ(validatePageChoices(page), IDS_NO_BORDER);
     page.size = sizeStretch;
     EXPECT_EQ(validatePageChoices(page), 0u);
     page.size = 9;
-    EXPECT_EQ(validatePageChoices(page), messageBadSize);
+    EXPECT_EQ(validatePageChoices(page), IDS_BAD_SIZE);
     page.size.reset();
-    EXPECT_EQ(validatePageChoices(page), messageNoSize);
+    EXPECT_EQ(validatePageChoices(page), IDS_NO_SIZE);
     page.folderAccepted = false;
-    EXPECT_EQ(validatePageChoices(page), messageFolderRefused);
+    EXPECT_EQ(validatePageChoices(page), IDS_FOLDER_REFUSED);
     page.folderEmpty = true;
-    EXPECT_EQ(validatePageChoices(page), messageNoFolder);
+    EXPECT_EQ(validatePageChoices(page), IDS_NO_FOLDER);
     page.useGeneric = true;
     EXPECT_EQ(validatePageChoices(page), 0u);
 }
@@ -107,7 +107,7 @@ TEST(PageValidation, RulesApplyInOrder) {
 TEST(PageValidation, TheGenericPageIgnoresItsHiddenBox) {
     PageChoices page;
     page.useGeneric = true;
-    EXPECT_EQ(validatePageChoices(page), messageNoFolder);
+    EXPECT_EQ(validatePageChoices(page), IDS_NO_FOLDER);
 }
 
 TEST(ServiceWait, PausesStayWithinBounds) {

@@ -65,10 +65,7 @@ protected:
             ::Sleep(1500);
             ::SetEvent(event);
         });
-        if (target == SERVICE_STOPPED)
-            EXPECT_TRUE(ChangeServiceState(SERVICE_STOPPED, SERVICE_STOP, SERVICE_STOP_PENDING));
-        else
-            EXPECT_TRUE(ChangeServiceState(SERVICE_RUNNING, SERVICE_START, SERVICE_START_PENDING));
+        EXPECT_TRUE(ChangeServiceState(target == SERVICE_STOPPED ? toStopped : toRunning));
         EXPECT_EQ(service.state(), target);
         letGo.join();
     }

@@ -5,11 +5,11 @@ namespace Korva::QELD::Test {
 namespace {
 
 bool start() {
-    return ChangeServiceState(SERVICE_RUNNING, SERVICE_START, SERVICE_START_PENDING);
+    return ChangeServiceState(toRunning);
 }
 
 bool stop() {
-    return ChangeServiceState(SERVICE_STOPPED, SERVICE_STOP, SERVICE_STOP_PENDING);
+    return ChangeServiceState(toStopped);
 }
 
 using ServiceControlTest = ServiceTest;

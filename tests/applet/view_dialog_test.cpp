@@ -52,13 +52,14 @@ TEST_F(ViewDialogTest, ModelsWithoutSettingsShowOnlyUseGeneric) {
         EXPECT_FALSE(shown(ten.item(IDC_FOLDER)));
         EXPECT_FALSE(shown(ten.item(IDC_LAYOUT_GROUP)));
         EXPECT_TRUE(shown(ten.item(IDC_PREVIEW)));
-        EXPECT_EQ(previewOf(ten), previewIcon(210 + 21));
+        EXPECT_EQ(previewOf(ten), previewIcon(IDI_PREVIEWS_QEL10 + 21));
         auto& forty = dialog.page(qel40);
         EXPECT_FALSE(shown(forty.item(IDC_USE_GENERIC)));
         EXPECT_EQ(windowText(forty.item(IDC_SIZE_LIST)), L"Original size");
         EXPECT_EQ(windowText(forty.item(IDC_BORDER_LIST)), L"Auto");
         EXPECT_EQ(windowText(forty.item(IDC_POSITION_LIST)), L"Bottom");
-        EXPECT_EQ(previewOf(forty), previewIcon(270 + 12 + 7)) << "black border, bottom";
+        EXPECT_EQ(previewOf(forty), previewIcon(IDI_PREVIEWS_QEL40 + 12 + 7))
+            << "black border, bottom";
         EXPECT_EQ(windowText(dialog.item(IDC_INTERVAL)), L"12");
         EXPECT_TRUE(shown(dialog.item(IDC_DISABLE))) << "the service is not installed";
         EXPECT_EQ(::GetFocus(), dialog.item(IDCANCEL));
@@ -94,20 +95,21 @@ TEST_F(PreviewTest, PreviewFollowsTheLayoutLists) {
     runDialog(dialog, [&] {
         auto& forty = dialog.page(qel40);
         click(forty.item(IDC_USE_GENERIC));
-        EXPECT_EQ(previewOf(forty), previewIcon(270 + 11)) << "Auto on QEL-40 is black";
+        EXPECT_EQ(previewOf(forty), previewIcon(IDI_PREVIEWS_QEL40 + 11))
+            << "Auto on QEL-40 is black";
         choose(forty.item(IDC_SIZE_LIST), 1);
-        EXPECT_EQ(previewOf(forty), previewIcon(270));
+        EXPECT_EQ(previewOf(forty), previewIcon(IDI_PREVIEWS_QEL40));
         EXPECT_FALSE(::IsWindowEnabled(forty.item(IDC_POSITION_LIST)));
         choose(forty.item(IDC_SIZE_LIST), 2);
         choose(forty.item(IDC_POSITION_LIST), 0);
         EXPECT_TRUE(::IsWindowEnabled(forty.item(IDC_POSITION_LIST)));
-        EXPECT_EQ(previewOf(forty), previewIcon(270 + 12));
+        EXPECT_EQ(previewOf(forty), previewIcon(IDI_PREVIEWS_QEL40 + 12));
         click(forty.item(IDC_USE_GENERIC));
-        EXPECT_EQ(previewOf(forty), previewIcon(270 + 21)) << "greyed tablet";
+        EXPECT_EQ(previewOf(forty), previewIcon(IDI_PREVIEWS_QEL40 + 21)) << "greyed tablet";
         EXPECT_FALSE(::IsWindowEnabled(forty.item(IDC_POSITION_LIST)));
         auto& ten = dialog.page(qel10);
         click(ten.item(IDC_USE_GENERIC));
-        EXPECT_EQ(previewOf(ten), previewIcon(210 + 1)) << "Auto on QEL-10 is white";
+        EXPECT_EQ(previewOf(ten), previewIcon(IDI_PREVIEWS_QEL10 + 1)) << "Auto on QEL-10 is white";
         ::SendMessageW(dialog.hwnd(), WM_COMMAND, IDCANCEL, 0);
     });
 }

@@ -2,6 +2,8 @@
 // files, with a resource script that names them, into the folder given as
 // the only argument.
 
+#include "applet/preview_key.h"
+#include "applet/resource.h"
 #include "tools/previewgen/icon_file.h"
 #include "tools/previewgen/tablet_drawing.h"
 
@@ -12,13 +14,13 @@
 namespace {
 
 using namespace Korva::QELD::Preview;
+using Korva::QELD::previewSetSize;
 
 constexpr int previewSide = 96;
-constexpr int previewCount = 22;
 
 Canvas previewAt(const TabletModel& model, int offset) {
     Canvas canvas(previewSide);
-    if (offset == previewCount - 1)
+    if (offset == previewSetSize - 1)
         drawGreyed(canvas, model);
     else
         drawPreview(canvas, model, layoutAtOffset(offset));
@@ -55,9 +57,9 @@ int main(int argc, char** argv) {
     const std::string appletPath = folder + "/applet.ico";
     if (!writeFile(appletPath, iconFile(appletIcon())))
         return 1;
-    script << "128 ICON \"" << appletPath << "\"\n";
+    script << IDI_APPLET << " ICON \"" << appletPath << "\"\n";
     for (const auto& model : tabletModels()) {
-        for (int offset = 0; offset < previewCount; ++offset) {
+        for (int offset = 0; offset < previewSetSize; ++offset) {
             const int id = model.firstIconId + offset;
             const std::string path = folder + "/preview_" + std::to_string(id) + ".ico";
             if (!writeFile(path, iconFile({previewAt(model, offset)})))

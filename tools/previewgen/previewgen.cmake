@@ -8,6 +8,8 @@ function(qeld_preview_icons out_dir)
     set(sources canvas.cpp icon_file.cpp main.cpp sample_picture.cpp tablet_drawing.cpp)
     list(TRANSFORM sources PREPEND ${QELD_PREVIEWGEN_DIR}/)
     file(GLOB headers ${QELD_PREVIEWGEN_DIR}/*.h)
+    # The icon ids and the size of a preview set are the applet's own.
+    list(APPEND headers ${CMAKE_SOURCE_DIR}/applet/resource.h ${CMAKE_SOURCE_DIR}/applet/preview_key.h)
     set(tool ${CMAKE_CURRENT_BINARY_DIR}/previewgen-host)
     add_custom_command(
         OUTPUT ${tool}

@@ -1,5 +1,6 @@
 #include "tools/previewgen/tablet_drawing.h"
 
+#include "applet/resource.h"
 #include "tools/previewgen/sample_picture.h"
 
 #include <algorithm>
@@ -61,35 +62,35 @@ void drawBody(Canvas& canvas, const TabletModel& model, Colour body, Colour beze
 const std::array<TabletModel, 5>& tabletModels() {
     static const std::array<TabletModel, 5> models{{
         {"generic",
-         301,
+         IDI_PREVIEWS_GENERIC,
          {4, 14, 88, 68},
          {11, 21, 68, 54},
          {70, 74, 82, 255},
          {28, 30, 34, 255},
          false},
         {"qel10",
-         210,
+         IDI_PREVIEWS_QEL10,
          {14, 22, 68, 52},
          {20, 28, 48, 40},
          {196, 200, 204, 255},
          {60, 62, 66, 255},
          true},
         {"qel20",
-         331,
+         IDI_PREVIEWS_QEL20,
          {4, 22, 88, 52},
          {11, 29, 70, 38},
          {40, 58, 96, 255},
          {20, 24, 32, 255},
          false},
         {"qel30",
-         240,
+         IDI_PREVIEWS_QEL30,
          {8, 12, 80, 72},
          {15, 19, 60, 58},
          {232, 232, 228, 255},
          {80, 80, 84, 255},
          false},
         {"qel40",
-         270,
+         IDI_PREVIEWS_QEL40,
          {2, 10, 92, 76},
          {9, 17, 72, 62},
          {24, 24, 26, 255},
