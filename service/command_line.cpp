@@ -9,6 +9,8 @@ ProcessRole processRole(std::u16string_view commandLine) {
         return ProcessRole::Uninstall;
     if (commandLine.find(u"/service") != std::u16string_view::npos)
         return ProcessRole::Service;
+    if (commandLine.find(u"/status") != std::u16string_view::npos)
+        return ProcessRole::Status;
     return ProcessRole::Console;
 }
 

@@ -4,11 +4,13 @@
 
 namespace Korva::QELD {
 
-enum class ProcessRole { Install, Uninstall, Service, Console };
+enum class ProcessRole { Install, Uninstall, Service, Status, Console };
 
 // Chooses the role from the whole command line by plain, case-sensitive
 // substring search, program path included, in the order install, uninstall,
-// service. "/uninstall" never matches "/install": its slash is followed by "u".
+// service, status. "/uninstall" never matches "/install": its slash is
+// followed by "u". "/status" comes last so that no command line that worked
+// before it existed changes its meaning.
 ProcessRole processRole(std::u16string_view commandLine);
 
 enum class ConsoleCommand { Quit, Suspend, Resume, DeviceChange, Unknown };

@@ -2,6 +2,7 @@
 #include "service/console.h"
 #include "service/install.h"
 #include "service/service_main.h"
+#include "service/status_client.h"
 
 #include <windows.h>
 
@@ -22,6 +23,8 @@ int main() {
         return uninstallService();
     case ProcessRole::Service:
         return runServiceDispatcher();
+    case ProcessRole::Status:
+        return printStatus();
     case ProcessRole::Console:
         break;
     }

@@ -7,7 +7,7 @@ namespace Korva::QELD {
 void MainThread::operator()() noexcept {
     EventLog eventLog(registerEventSource(), sink_);
     Win32::setThreadName("MainThread");
-    mainLoop(settings_, eventLog);
+    mainLoop(settings_, eventLog, RunMode::Console);
 }
 
 } // namespace Korva::QELD

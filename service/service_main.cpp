@@ -65,7 +65,7 @@ void runService(EventLog& eventLog) {
     status.report(SERVICE_START_PENDING, 0, 2);
     if (context.settings.init()) {
         status.report(SERVICE_RUNNING, SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_POWEREVENT, 3);
-        mainLoop(context.settings, eventLog);
+        mainLoop(context.settings, eventLog, RunMode::Service);
     } else {
         eventLog.report(Event_NoConfiguration);
     }

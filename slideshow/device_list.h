@@ -4,6 +4,7 @@
 #include "common/noncopyable.h"
 #include "common/unique_handle.h"
 #include "slideshow/image_list_map.h"
+#include "slideshow/status_record.h"
 #include "tablet/tablet_device.h"
 
 #include <map>
@@ -33,11 +34,12 @@ private:
 // operations run on the main thread; the workers never touch the list.
 class DeviceList : noncopyable {
 public:
-    DeviceList(ImageListMap& imageLists, EventLog& eventLog)
-        : imageLists_(imageLists), eventLog_(eventLog) {}
+    DeviceList(ImageListMap& imageLists, EventLog& eventLog, StatusRecord& status)
+        : imageLists_(imageLists), eventLog_(eventLog), status_(status) {}
     ~DeviceList() { clear(); }
 
-    // Starts a worker for every attached tablet that has none.
+    // Starts a worker for every attached tablet that has none; the status
+    // forgets the tablets no longer attached.
     void update();
 
     // The workers' thread handles in list order, for the main loop's wait.
@@ -59,6 +61,7 @@ private:
     std::map<std::wstring, DeviceThreadHandle> threads_;
     ImageListMap& imageLists_;
     EventLog& eventLog_;
+    StatusRecord& status_;
 };
 
 } // namespace Korva::QELD

@@ -38,21 +38,26 @@ public:
 } // namespace
 
 DeviceThread::DeviceThread(const QEL::TabletDevice& device, ImageListMap& imageLists,
-                           HANDLE quitEvent, HANDLE updateEvent, EventLog& eventLog)
+                           HANDLE quitEvent, HANDLE updateEvent, EventLog& eventLog,
+                           StatusRecord& status)
     : modelId_(modelFor(device.idProduct)), device_(device), imageLists_(imageLists),
-      quitEvent_(quitEvent), updateEvent_(updateEvent), eventLog_(eventLog) {}
+      quitEvent_(quitEvent), updateEvent_(updateEvent), eventLog_(eventLog), status_(status) {}
 
 void DeviceThread::operator()() noexcept {
     try {
         run();
     } catch (const removed&) {
         eventLog_.report(Event_DeviceRemoved);
+        status_.tabletGone(device_.hidPath);
     } catch (const std::system_error& e) {
         eventLog_.reportSystemError(e.code().value());
+        status_.tabletFailed(device_.hidPath, failureText(e), true);
     } catch (const std::exception& e) {
         eventLog_.reportException(threadFunction, e);
+        status_.tabletFailed(device_.hidPath, failureText(e), true);
     } catch (...) {
         eventLog_.reportUnexpectedType();
+        status_.tabletFailed(device_.hidPath, "exception of unexpected type", true);
     }
     winusb_.reset();
 }
@@ -61,8 +66,12 @@ void DeviceThread::run() {
     Win32::setThreadName("DeviceThread");
     const ComApartment com;
     winusb_ = std::make_shared<Win32::WinusbDll>();
-    if (!probe())
+    status_.tabletStarted(device_.hidPath, device_.idProduct, modelId_);
+    if (!probe()) {
+        status_.tabletFailed(device_.hidPath, "the tablet reports a screen without pixels", true);
         return;
+    }
+    status_.tabletProbed(device_.hidPath, format_);
     const HANDLE waits[] = {quitEvent_, updateEvent_};
     for (;;) {
         std::vector<std::uint8_t> bytes = fetch();
@@ -73,9 +82,10 @@ void DeviceThread::run() {
             shown ? *shown : ::WaitForMultipleObjectsEx(2, waits, FALSE, INFINITE, FALSE);
         if (result == WAIT_OBJECT_0 + 1)
             continue;
-        if (result == WAIT_OBJECT_0)
+        if (result == WAIT_OBJECT_0) {
             blank();
-        else
+            status_.tabletGone(device_.hidPath);
+        } else
             eventLog_.reportWaitResult(threadFunction, 269, result);
         return;
     }
@@ -124,6 +134,7 @@ bool DeviceThread::probeOnce() {
 // the next wake-up tries again.
 std::vector<std::uint8_t> DeviceThread::fetch() {
     const std::u16string picture = imageLists_.currentPath(modelId_);
+    fetched_ = picture;
     try {
         auto bytes = imageLists_.getImage(modelId_, format_);
         failures_.rendered(picture);
@@ -131,9 +142,11 @@ std::vector<std::uint8_t> DeviceThread::fetch() {
     } catch (const std::system_error& e) {
         if (failures_.firstFailure(picture, e.code().value()))
             eventLog_.reportSystemError(e.code().value());
+        status_.tabletFailed(device_.hidPath, failureText(e), false);
     } catch (const std::exception& e) {
         if (failures_.firstFailure(picture, 0))
             eventLog_.reportException(threadFunction, e);
+        status_.tabletFailed(device_.hidPath, failureText(e), false);
     }
     return {};
 }
@@ -145,7 +158,7 @@ std::optional<DWORD> DeviceThread::show(std::vector<std::uint8_t>& bytes) {
         return std::nullopt;
     const HANDLE waits[] = {quitEvent_, updateEvent_};
     for (;;) {
-        if (upload(bytes)) {
+        if (timedUpload(bytes)) {
             bytes.clear();
             return std::nullopt;
         }
@@ -153,6 +166,21 @@ std::optional<DWORD> DeviceThread::show(std::vector<std::uint8_t>& bytes) {
         if (result != WAIT_TIMEOUT && result != WAIT_OBJECT_0 + 2)
             return result;
     }
+}
+
+// Publishes every upload with its start and duration, and the wait for a
+// tablet that is busy or cannot be opened.
+bool DeviceThread::timedUpload(const std::vector<std::uint8_t>& bytes) {
+    const auto start = std::chrono::system_clock::now();
+    const auto begun = std::chrono::steady_clock::now();
+    if (!upload(bytes)) {
+        status_.tabletWaiting(device_.hidPath);
+        return false;
+    }
+    status_.tabletUploaded(device_.hidPath, fetched_, start,
+                           std::chrono::duration_cast<std::chrono::milliseconds>(
+                               std::chrono::steady_clock::now() - begun));
+    return true;
 }
 
 bool DeviceThread::upload(const std::vector<std::uint8_t>& bytes) {

@@ -5,6 +5,7 @@
 #include "slideshow/image_list_map.h"
 #include "slideshow/picture_failures.h"
 #include "slideshow/screen_format.h"
+#include "slideshow/status_record.h"
 #include "tablet/tablet_device.h"
 #include "tablet/winusb_dll.h"
 
@@ -20,7 +21,7 @@ namespace Korva::QELD {
 class DeviceThread {
 public:
     DeviceThread(const QEL::TabletDevice& device, ImageListMap& imageLists, HANDLE quitEvent,
-                 HANDLE updateEvent, EventLog& eventLog);
+                 HANDLE updateEvent, EventLog& eventLog, StatusRecord& status);
 
     // The worker body; reports its own failure and never throws.
     void operator()() noexcept;
@@ -32,6 +33,7 @@ private:
     std::vector<std::uint8_t> fetch();
     std::optional<DWORD> show(std::vector<std::uint8_t>& bytes);
     bool upload(const std::vector<std::uint8_t>& bytes);
+    bool timedUpload(const std::vector<std::uint8_t>& bytes);
     void blank();
     void startDelay();
 
@@ -41,11 +43,13 @@ private:
     HANDLE quitEvent_;
     HANDLE updateEvent_;
     EventLog& eventLog_;
+    StatusRecord& status_;
 
     std::shared_ptr<Win32::WinusbDll> winusb_;
     ScreenFormat format_;
     int probeRetries_ = 3;
     PictureFailures failures_;
+    std::u16string fetched_;
 };
 
 } // namespace Korva::QELD

@@ -86,6 +86,12 @@ std::u16string ImageList::currentPath() {
     return current ? current->path() : std::u16string();
 }
 
+PictureListStatus ImageList::summary() {
+    const std::lock_guard lock(mutex_);
+    const ImageEntry* const current = state_.current();
+    return {{}, state_.folder(), state_.entries().size(), current ? current->path() : u""};
+}
+
 void ImageList::setChangeEvent() {
     if (!::SetEvent(changeEvent_.get()))
         Win32::throwLastError("SetEvent");

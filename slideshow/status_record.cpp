@@ -1,6 +1,16 @@
 #include "slideshow/status_record.h"
 
+#include <system_error>
+
 namespace Korva::QELD {
+
+std::string failureText(const std::exception& e) {
+    const auto* system = dynamic_cast<const std::system_error*>(&e);
+    if (system == nullptr)
+        return e.what();
+    return std::string(system->what()) + " (" + system->code().category().name() + " " +
+           std::to_string(system->code().value()) + ")";
+}
 
 StatusRecord::StatusRecord(std::string version, RunMode mode,
                            std::chrono::system_clock::time_point since) {

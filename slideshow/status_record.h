@@ -4,6 +4,7 @@
 #include "slideshow/screen_format.h"
 
 #include <chrono>
+#include <exception>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -53,6 +54,10 @@ struct StatusSnapshot {
     std::vector<PictureListStatus> lists;
     std::map<std::wstring, TabletStatus> tablets; // by HID path
 };
+
+// A failure as the status shows it: the message, and for a system error its
+// category and value.
+std::string failureText(const std::exception& e);
 
 // What the running slideshow tells a status query. Workers and the main loop
 // publish here; the status server reads a copy. The lock is always the last
