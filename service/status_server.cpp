@@ -111,11 +111,13 @@ void StatusServer::serveOne() {
     DWORD bytes = 0;
     const BOOL result = ::ConnectNamedPipe(pipe_.get(), next());
     const DWORD error = result ? ERROR_SUCCESS : ::GetLastError();
-    if (error == ERROR_PIPE_CONNECTED ||
-        (error == ERROR_IO_PENDING && complete(result, bytes, INFINITE)))
-        answer(::GetTickCount() + statusConnectionTimeout);
-    else if (error != ERROR_IO_PENDING && error != ERROR_NO_DATA)
+    bool connected = result || error == ERROR_PIPE_CONNECTED;
+    if (error == ERROR_IO_PENDING)
+        connected = complete(result, bytes, INFINITE);
+    else if (!connected && error != ERROR_NO_DATA)
         Win32::throwWin32(error, "ConnectNamedPipe");
+    if (connected)
+        answer(::GetTickCount() + statusConnectionTimeout);
     ::DisconnectNamedPipe(pipe_.get());
 }
 
