@@ -1,14 +1,17 @@
 // Figures of the status query against a running slideshow (bench/status_bench.sh):
-//   1. reply time of one query over the pipe, against a bare round trip of a
-//      reply of the same size over a pipe of this process (the baseline);
+//   1. reply time of one query, against the same server code answering from
+//      this process with a record of three tablets (the baseline);
 //   2. wall time of a whole "qeldsvc /status" process, against a process
 //      that does nothing (cmd /c exit);
 //   3. tick drift: the lateness of each slideshow step of one tablet, read
-//      from its "last upload" time, in a quiet phase and in a phase with a
-//      silent client and bursts of 200 clients.
+//      from its "last upload" time, in a quiet phase and in phases with a
+//      silent client and bursts of 200 clients, served by this process (the
+//      baseline: the same load on the machine and the wineserver) and by the
+//      slideshow.
 // Usage: status_bench <qeldsvc.exe> <tablet model> <interval ms> <seconds per phase>
 #include "service/status_client.h"
 #include "service/status_pipe.h"
+#include "service/status_server.h"
 
 #include <windows.h>
 
@@ -48,34 +51,23 @@ Figures figures(std::vector<double> values) {
     return {values[values.size() / 2], values.back()};
 }
 
-// A reply of the given size over a pipe of this process, served by a thread.
-double bareRoundTrip(std::size_t size) {
-    const wchar_t* name = L"\\\\.\\pipe\\qeld-status-bench";
-    HANDLE server = ::CreateNamedPipeW(name, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
-                                       65536, 64, 0, nullptr);
-    std::thread serve([&] {
-        char request[64];
-        DWORD bytes = 0;
-        const std::string reply(size, 'x');
-        ::ConnectNamedPipe(server, nullptr);
-        ::ReadFile(server, request, sizeof request, &bytes, nullptr);
-        ::WriteFile(server, reply.data(), static_cast<DWORD>(size), &bytes, nullptr);
-        ::ReadFile(server, request, sizeof request, &bytes, nullptr);
-        ::DisconnectNamedPipe(server);
-    });
-    const double time = timed([&] {
-        HANDLE client = ::CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                      0, nullptr);
-        DWORD bytes = 0;
-        ::WriteFile(client, "status\n", 7, &bytes, nullptr);
-        std::string reply(size, '\0');
-        for (std::size_t got = 0; got < size; got += bytes)
-            ::ReadFile(client, reply.data() + got, static_cast<DWORD>(size - got), &bytes, nullptr);
-        ::CloseHandle(client);
-    });
-    serve.join();
-    ::CloseHandle(server);
-    return time;
+// The same server in this process, with a record of three tablets like the
+// slideshow's: the baseline that shows what serving costs the slideshow.
+constexpr const wchar_t* benchPipe = L"\\\\.\\pipe\\qeld-status-bench";
+
+void fill(Korva::QELD::StatusRecord& record) {
+    using namespace std::chrono;
+    record.setClock(1000, steady_clock::now());
+    record.setLists({{{0}, u"C:\\users\\bench\\pictures\\", 3, u"picture-1.jpg"}});
+    const Korva::QELD::ScreenFormat formats[] = {
+        {0x00, 396, 100}, {0x02, 320, 200}, {0x14, 640, 480}};
+    for (std::uint16_t i = 0; i < 3; ++i) {
+        const std::wstring path = L"tablet" + std::to_wstring(i);
+        record.tabletStarted(path, static_cast<std::uint16_t>(0x0C10 + i), i);
+        record.tabletProbed(path, formats[i]);
+        record.tabletUploaded(path, u"C:\\users\\bench\\pictures\\picture-1.jpg",
+                              system_clock::now(), 50ms);
+    }
 }
 
 double processTime(std::wstring line) {
@@ -94,10 +86,10 @@ double processTime(std::wstring line) {
 
 void replyTimes(const std::wstring& program) {
     std::vector<double> status, bare, process, empty;
-    std::size_t size = 0;
+    std::size_t size = 0, benchSize = 0;
     for (int i = 0; i < 200; ++i) {
         status.push_back(timed([&] { size = requestStatus(10000).size(); }));
-        bare.push_back(bareRoundTrip(size));
+        bare.push_back(timed([&] { benchSize = requestStatus(10000, benchPipe).size(); }));
     }
     for (int i = 0; i < 20; ++i) {
         process.push_back(processTime(L"\"" + program + L"\" /status"));
@@ -107,10 +99,10 @@ void replyTimes(const std::wstring& program) {
     const auto [bm, bx] = figures(bare);
     const auto [pm, px] = figures(process);
     const auto [em, ex] = figures(empty);
-    std::printf("reply of %zu bytes over the pipe, 200 queries: median %.2f ms, max %.2f ms; "
-                "bare round trip of that size: median %.2f ms, max %.2f ms; ratio of medians "
-                "%.2f\n",
-                size, sm, sx, bm, bx, sm / bm);
+    std::printf("slideshow's reply of %zu bytes, 200 queries: median %.2f ms, max %.2f ms; "
+                "same server in the bench process, %zu bytes: median %.2f ms, max %.2f ms; "
+                "ratio of medians %.2f\n",
+                size, sm, sx, benchSize, bm, bx, sm / bm);
     std::printf("whole \"qeldsvc /status\" process, 20 runs: median %.0f ms, max %.0f ms; "
                 "cmd /c exit: median %.0f ms, max %.0f ms; ratio of medians %.2f\n",
                 pm, px, em, ex, pm / em);
@@ -135,15 +127,15 @@ long lastUpload(const std::string& model) {
 
 // Every other client a burst of 200 and, meanwhile, one that connects and
 // sends nothing, which the server drops after its time-out.
-void load(const std::atomic<bool>& stop) {
+void load(const std::atomic<bool>& stop, const wchar_t* pipe) {
     while (!stop) {
-        HANDLE silent = ::CreateFileW(Korva::QELD::statusPipeName, GENERIC_READ | FILE_WRITE_DATA,
-                                      0, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE silent = ::CreateFileW(pipe, GENERIC_READ | FILE_WRITE_DATA, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
         std::vector<std::thread> burst;
         for (int i = 0; i < 200; ++i)
-            burst.emplace_back([] {
+            burst.emplace_back([pipe] {
                 try {
-                    requestStatus(60000);
+                    requestStatus(60000, pipe);
                 } catch (const std::exception&) {
                 }
             });
@@ -156,11 +148,12 @@ void load(const std::atomic<bool>& stop) {
 
 // Lateness of each step: the gap between two uploads less the interval; a
 // gap that spans several steps (a poll that came late) shares its lateness.
-void drift(const char* label, const std::string& model, long interval, int seconds, bool withLoad) {
+void drift(const char* label, const std::string& model, long interval, int seconds,
+           const wchar_t* loaded) {
     std::atomic<bool> stop = false;
     std::thread loader;
-    if (withLoad)
-        loader = std::thread([&] { load(stop); });
+    if (loaded != nullptr)
+        loader = std::thread([&] { load(stop, loaded); });
     std::vector<long> uploads;
     const DWORD end = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000;
     while (::GetTickCount() < end) {
@@ -199,8 +192,16 @@ int main(int argc, char** argv) {
     const std::string model = argv[2];
     const long interval = std::atol(argv[3]);
     const int seconds = std::atoi(argv[4]);
+    Korva::QELD::StatusRecord record("2.0.14659.17", Korva::QELD::RunMode::Console,
+                                     std::chrono::system_clock::now());
+    fill(record);
+    Korva::QELD::EventLog eventLog;
+    const Korva::QELD::StatusServer server(record, eventLog, benchPipe);
     replyTimes(std::wstring(program.begin(), program.end()));
-    drift("quiet", model, interval, seconds, false);
-    drift("silent client and bursts of 200 clients", model, interval, seconds, true);
+    drift("quiet", model, interval, seconds, nullptr);
+    drift("silent client and bursts of 200 clients on the bench's own pipe", model, interval,
+          seconds, benchPipe);
+    drift("silent client and bursts of 200 clients on the slideshow's pipe", model, interval,
+          seconds, Korva::QELD::statusPipeName);
     return 0;
 }

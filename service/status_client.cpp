@@ -2,7 +2,6 @@
 
 #include "common/error_categories.h"
 #include "common/unique_handle.h"
-#include "service/status_pipe.h"
 
 #include <iostream>
 
@@ -11,25 +10,25 @@ namespace {
 
 // The server serves one client at a time; the others wait their turn, each
 // turn being bounded by the server's connection timeout.
-Win32::unique_file connect(DWORD timeout) {
+Win32::unique_file connect(DWORD timeout, const wchar_t* pipeName) {
     const DWORD start = ::GetTickCount();
     for (;;) {
-        Win32::unique_file pipe(::CreateFileW(statusPipeName, GENERIC_READ | FILE_WRITE_DATA, 0,
-                                              nullptr, OPEN_EXISTING, 0, nullptr));
+        Win32::unique_file pipe(::CreateFileW(pipeName, GENERIC_READ | FILE_WRITE_DATA, 0, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
         if (pipe)
             return pipe;
         const DWORD error = ::GetLastError();
         const DWORD spent = ::GetTickCount() - start;
         if (error != ERROR_PIPE_BUSY || spent >= timeout)
             Win32::throwWin32(error, "CreateFile");
-        ::WaitNamedPipeW(statusPipeName, timeout - spent);
+        ::WaitNamedPipeW(pipeName, timeout - spent);
     }
 }
 
 } // namespace
 
-std::string requestStatus(DWORD timeout) {
-    const Win32::unique_file pipe = connect(timeout);
+std::string requestStatus(DWORD timeout, const wchar_t* pipeName) {
+    const Win32::unique_file pipe = connect(timeout, pipeName);
     const char request[] = "status\n";
     DWORD bytes = 0;
     if (!::WriteFile(pipe.get(), request, sizeof request - 1, &bytes, nullptr))

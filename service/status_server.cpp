@@ -22,7 +22,7 @@ constexpr const wchar_t* pipeSecurity = L"D:P(A;;0x12008B;;;BA)(A;;0x12008B;;;SY
 // Waiting for a cancelled operation to finish takes no client's help.
 constexpr DWORD cancelTimeout = 5000;
 
-Win32::unique_file createPipe() {
+Win32::unique_file createPipe(const wchar_t* name) {
     Win32::unique_local_memory descriptor;
     if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(
             pipeSecurity, SDDL_REVISION_1,
@@ -30,7 +30,7 @@ Win32::unique_file createPipe() {
         Win32::throwLastError("ConvertStringSecurityDescriptorToSecurityDescriptor");
     SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor.get(), FALSE};
     Win32::unique_file pipe(::CreateNamedPipeW(
-        statusPipeName, PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+        name, PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
         PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 65536,
         StatusRequest::longest, 0, &attributes));
     if (!pipe)
@@ -45,9 +45,9 @@ DWORD left(DWORD deadline) {
 
 } // namespace
 
-StatusServer::StatusServer(const StatusRecord& record, EventLog& eventLog)
+StatusServer::StatusServer(const StatusRecord& record, EventLog& eventLog, const wchar_t* pipeName)
     : record_(record), eventLog_(eventLog), quitEvent_(Win32::createEvent()),
-      ioEvent_(Win32::createEvent()), pipe_(createPipe()) {
+      ioEvent_(Win32::createEvent()), pipe_(createPipe(pipeName)) {
     overlapped_.hEvent = ioEvent_.get();
     thread_ = std::thread([this] { run(); });
 }
@@ -60,7 +60,7 @@ StatusServer::~StatusServer() {
 std::unique_ptr<StatusServer> startStatusServer(const StatusRecord& record,
                                                 EventLog& eventLog) noexcept {
     try {
-        return std::make_unique<StatusServer>(record, eventLog);
+        return std::make_unique<StatusServer>(record, eventLog, statusPipeName);
     } catch (const std::exception& e) {
         eventLog.reportException("Korva::QELD::startStatusServer", e);
     }

@@ -17,8 +17,9 @@ namespace Korva::QELD {
 class StatusServer : noncopyable {
 public:
     // Creates the pipe (raises the system's error when it cannot, for example
-    // when another slideshow already serves it) and starts the thread.
-    StatusServer(const StatusRecord& record, EventLog& eventLog);
+    // when another slideshow already serves it) and starts the thread. The
+    // slideshow serves statusPipeName; benchmarks compare with other names.
+    StatusServer(const StatusRecord& record, EventLog& eventLog, const wchar_t* pipeName);
     ~StatusServer();
 
 private:
