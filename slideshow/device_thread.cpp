@@ -51,15 +51,25 @@ void DeviceThread::operator()() noexcept {
         status_.tabletGone(device_.hidPath);
     } catch (const std::system_error& e) {
         eventLog_.reportSystemError(e.code().value());
-        status_.tabletFailed(device_.hidPath, failureText(e), true);
+        publishEnd(&e);
     } catch (const std::exception& e) {
         eventLog_.reportException(threadFunction, e);
-        status_.tabletFailed(device_.hidPath, failureText(e), true);
+        publishEnd(&e);
     } catch (...) {
         eventLog_.reportUnexpectedType();
-        status_.tabletFailed(device_.hidPath, "exception of unexpected type", true);
+        publishEnd(nullptr);
     }
     winusb_.reset();
+}
+
+// The failure that ended the worker, or one of an unexpected type; a status
+// that cannot take it must not end the process.
+void DeviceThread::publishEnd(const std::exception* e) noexcept {
+    try {
+        status_.tabletFailed(device_.hidPath,
+                             e != nullptr ? failureText(*e) : "exception of unexpected type", true);
+    } catch (...) {
+    }
 }
 
 void DeviceThread::run() {

@@ -28,6 +28,7 @@ public:
 
 private:
     void run();
+    void publishEnd(const std::exception* e) noexcept;
     bool probe();
     bool probeOnce();
     std::vector<std::uint8_t> fetch();
