@@ -21,16 +21,19 @@ std::string tabletEntry(const std::string& status, const std::string& model) {
     return status.substr(start, status.find("\ntablet: ", start) - start);
 }
 
-// Polls the status until it holds the text; generous, as the tests check
-// what the status says, not how soon.
-std::string statusWith(const std::string& text) {
-    std::string status;
-    for (int i = 0; i < 60 && status.find(text) == std::string::npos; ++i) {
-        if (i != 0)
-            ::Sleep(250);
+// Polls the status until it is as wanted; generous, as the tests check what
+// the status says, not how soon.
+std::string statusWhen(const std::function<bool(const std::string&)>& wanted) {
+    std::string status = queryStatus().output;
+    for (int i = 0; i < 60 && !wanted(status); ++i) {
+        ::Sleep(250);
         status = queryStatus().output;
     }
     return status;
+}
+
+std::string statusWith(const std::string& text) {
+    return statusWhen([&](const std::string& s) { return s.find(text) != std::string::npos; });
 }
 
 std::uint64_t uploads(const std::string& entry) {
@@ -48,7 +51,11 @@ TEST_F(Slideshow, StatusListsEachTabletWithItsFormatTransportAndPictureUntilUnpl
     auto& console = start();
     ASSERT_TRUE(shows(qel50, expected(picture(L"a.bmp"), qel50)));
 
-    const std::string status = statusWith("uploads: 1");
+    const std::string status = statusWhen([](const std::string& s) {
+        return s.find("last upload: none") == std::string::npos &&
+               !tabletEntry(s, "QEL10").empty() && !tabletEntry(s, "QEL40").empty() &&
+               !tabletEntry(s, "QEL50").empty();
+    });
     EXPECT_NE(status.find("mode: console\n"), std::string::npos) << status;
     EXPECT_NE(status.find("  pictures: 1\n"), std::string::npos) << status;
     struct Expected {
@@ -70,9 +77,8 @@ TEST_F(Slideshow, StatusListsEachTabletWithItsFormatTransportAndPictureUntilUnpl
 
     tablets_.unplug(qel10.slot);
     console.send("d");
-    for (int i = 0; i < 60 && !tabletEntry(queryStatus().output, "QEL10").empty(); ++i)
-        ::Sleep(250);
-    const std::string two = queryStatus().output;
+    const std::string two =
+        statusWhen([](const std::string& s) { return tabletEntry(s, "QEL10").empty(); });
     EXPECT_TRUE(tabletEntry(two, "QEL10").empty()) << two;
     EXPECT_FALSE(tabletEntry(two, "QEL40").empty()) << two;
     EXPECT_FALSE(tabletEntry(two, "QEL50").empty()) << two;
