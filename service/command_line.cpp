@@ -24,6 +24,8 @@ ProcessRole processRole(std::u16string_view commandLine) {
         return ProcessRole::Service;
     if (commandLine.find(accountSwitch) != std::u16string_view::npos)
         return ProcessRole::Account;
+    if (commandLine.find(u"/status") != std::u16string_view::npos)
+        return ProcessRole::Status;
     return ProcessRole::Console;
 }
 

@@ -5,12 +5,13 @@
 
 namespace Korva::QELD {
 
-enum class ProcessRole { Install, Uninstall, Service, Account, Console };
+enum class ProcessRole { Install, Uninstall, Service, Account, Status, Console };
 
 // Chooses the role from the whole command line by plain, case-sensitive
 // substring search, program path included, in the order install, uninstall,
-// service, account. "/uninstall" never matches "/install": its slash is
-// followed by "u".
+// service, account, status. "/uninstall" never matches "/install": its slash
+// is followed by "u". "/status" comes last so that no command line that
+// worked before it existed changes its meaning.
 ProcessRole processRole(std::u16string_view commandLine);
 
 // The account named by the word after "/account": "LocalService" or

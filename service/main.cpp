@@ -2,6 +2,7 @@
 #include "service/console.h"
 #include "service/install.h"
 #include "service/service_main.h"
+#include "service/status_client.h"
 
 #include <windows.h>
 
@@ -26,6 +27,8 @@ int main() {
         const std::u16string account = serviceAccount(text);
         return changeServiceAccount(std::wstring(account.begin(), account.end()));
     }
+    case ProcessRole::Status:
+        return printStatus();
     case ProcessRole::Console:
         break;
     }

@@ -1,9 +1,12 @@
 #include "service/main_thread.h"
 
+#include "qeld_version.h"
 #include "service/slideshow_clock.h"
+#include "service/status_server.h"
 #include "slideshow/device_list.h"
 #include "slideshow/image_list_map.h"
 
+#include <map>
 #include <set>
 #include <vector>
 
@@ -25,9 +28,10 @@ std::uint32_t startInterval(ConfigurationData& settings) {
 
 class MainLoop {
 public:
-    MainLoop(ConfigurationData& settings, EventLog& eventLog)
-        : settings_(settings), eventLog_(eventLog), clock_(startInterval(settings)),
-          imageLists_(settings, eventLog), devices_(imageLists_, eventLog) {}
+    MainLoop(ConfigurationData& settings, EventLog& eventLog, StatusRecord& status)
+        : settings_(settings), eventLog_(eventLog), status_(status),
+          clock_(startInterval(settings)), imageLists_(settings, eventLog),
+          devices_(imageLists_, eventLog, status) {}
 
     // True when the quit flag ended the loop.
     bool run() {
@@ -36,6 +40,7 @@ public:
         while (next != Next::End && next != Next::Fail) {
             if (next == Next::Tick)
                 tick();
+            publishStatus();
             next = waitOnce();
         }
         devices_.clear();
@@ -56,6 +61,25 @@ private:
         if (anyPicture)
             devices_.setUpdateEvents();
         clock_.start(now());
+    }
+
+    // The clock and the lists as they are after each wake. The lists are read
+    // before the status lock is taken, which is always the last.
+    void publishStatus() {
+        std::vector<PictureListStatus> lists;
+        std::map<const ImageList*, std::size_t> positions;
+        for (const auto& [model, list] : imageLists_.lists()) {
+            const auto [position, added] = positions.emplace(list.get(), lists.size());
+            if (added)
+                lists.push_back(list->summary());
+            lists[position->second].models.push_back(model);
+        }
+        status_.setLists(std::move(lists));
+        const auto at = now();
+        status_.setClock(clock_.interval(),
+                         clock_.running()
+                             ? std::optional(at + std::chrono::milliseconds(clock_.timeout(at)))
+                             : std::nullopt);
     }
 
     Next waitOnce() {
@@ -100,8 +124,10 @@ private:
         if (flags & ConfigurationFlag_Suspend) {
             devices_.clear();
             clock_.stop();
+            status_.setSuspended(true);
         }
         if (flags & ConfigurationFlag_Resume) {
+            status_.setSuspended(false);
             updateDevices();
             if (devices_.size() != 0)
                 clock_.start(now());
@@ -129,6 +155,7 @@ private:
 
     ConfigurationData& settings_;
     EventLog& eventLog_;
+    StatusRecord& status_;
     SlideshowClock clock_;
     ImageListMap imageLists_;
     DeviceList devices_;
@@ -136,9 +163,11 @@ private:
 
 } // namespace
 
-bool mainLoop(ConfigurationData& settings, EventLog& eventLog) noexcept {
+bool mainLoop(ConfigurationData& settings, EventLog& eventLog, RunMode mode) noexcept {
     try {
-        return MainLoop(settings, eventLog).run();
+        StatusRecord status(QELD_VERSION_TEXT, mode, std::chrono::system_clock::now());
+        const auto server = startStatusServer(status, eventLog);
+        return MainLoop(settings, eventLog, status).run();
     } catch (const std::exception& e) {
         eventLog.reportException(loopFunction, e);
     } catch (...) {

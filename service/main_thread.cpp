@@ -7,7 +7,7 @@ namespace Korva::QELD {
 bool MainThread::operator()() noexcept {
     EventLog eventLog(registerEventSource(), sink_);
     Win32::setThreadName("MainThread");
-    return mainLoop(settings_, eventLog);
+    return mainLoop(settings_, eventLog, RunMode::Console);
 }
 
 } // namespace Korva::QELD

@@ -2,13 +2,15 @@
 
 #include "common/event_log.h"
 #include "settings/configuration_data.h"
+#include "slideshow/status_record.h"
 
 namespace Korva::QELD {
 
 // The slideshow's clock and switchboard: waits for flags on the settings
-// object and acts on them until the quit flag ends it. Never throws: a
-// failed wait or an exception is reported and makes the result false.
-bool mainLoop(ConfigurationData& settings, EventLog& eventLog) noexcept;
+// object and acts on them until the quit flag ends it, and answers status
+// queries meanwhile. Never throws: a failed wait or an exception is reported
+// and makes the result false.
+bool mainLoop(ConfigurationData& settings, EventLog& eventLog, RunMode mode) noexcept;
 
 // Body of the console's main thread: registers the event source, runs the
 // main loop and deregisters. Console mode also prints every report.

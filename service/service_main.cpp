@@ -71,7 +71,7 @@ DWORD startAndRun(ServiceContext& context, StatusReporter& status, EventLog& eve
         return 0;
     }
     status.report(SERVICE_RUNNING, SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_POWEREVENT, 3);
-    return mainLoop(context.settings, eventLog) ? 0 : serviceExitMainLoopFailed;
+    return mainLoop(context.settings, eventLog, RunMode::Service) ? 0 : serviceExitMainLoopFailed;
 }
 
 // Once the control handler is registered, every failure ends in STOPPED, so

@@ -8,6 +8,7 @@
 
 #include <iterator>
 #include <memory>
+#include <set>
 
 namespace Korva::QELD {
 
@@ -46,7 +47,7 @@ DeviceThreadHandle DeviceList::start(const QEL::TabletDevice& tablet) {
     handle.quitEvent = Win32::createEvent();
     handle.updateEvent = Win32::createEvent();
     auto worker = std::make_unique<DeviceThread>(tablet, imageLists_, handle.quitEvent.get(),
-                                                 handle.updateEvent.get(), eventLog_);
+                                                 handle.updateEvent.get(), eventLog_, status_);
     const auto thread = ::_beginthreadex(nullptr, 0, runWorker, worker.get(), 0, nullptr);
     if (thread == 0)
         Win32::throwWin32(static_cast<DWORD>(_doserrno), "_beginthreadex");
@@ -56,8 +57,10 @@ DeviceThreadHandle DeviceList::start(const QEL::TabletDevice& tablet) {
 }
 
 void DeviceList::update() {
+    std::set<std::wstring> attached;
     std::set<std::wstring> leftOut;
     for (const auto& tablet : QEL::listTablets()) {
+        attached.insert(tablet.hidPath);
         if (threads_.contains(tablet.hidPath))
             continue;
         if (threads_.size() < limit_) {
@@ -71,6 +74,7 @@ void DeviceList::update() {
         leftOut.insert(tablet.hidPath);
     }
     leftOut_ = std::move(leftOut);
+    status_.keepTablets(attached);
 }
 
 std::vector<HANDLE> DeviceList::threadHandles() const {

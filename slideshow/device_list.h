@@ -4,6 +4,7 @@
 #include "common/noncopyable.h"
 #include "common/unique_handle.h"
 #include "slideshow/image_list_map.h"
+#include "slideshow/status_record.h"
 #include "tablet/tablet_device.h"
 
 #include <map>
@@ -40,12 +41,14 @@ inline constexpr std::size_t workerLimit = MAXIMUM_WAIT_OBJECTS - 1 - modelKeyTa
 class DeviceList : noncopyable {
 public:
     // Tests give a small limit of their own.
-    DeviceList(ImageListMap& imageLists, EventLog& eventLog, std::size_t limit = workerLimit)
-        : imageLists_(imageLists), eventLog_(eventLog), limit_(limit) {}
+    DeviceList(ImageListMap& imageLists, EventLog& eventLog, StatusRecord& status,
+               std::size_t limit = workerLimit)
+        : imageLists_(imageLists), eventLog_(eventLog), status_(status), limit_(limit) {}
     ~DeviceList() { clear(); }
 
     // Starts a worker for every attached tablet that has none, up to the
-    // limit; a tablet left out is reported once while it stays left out.
+    // limit; a tablet left out is reported once while it stays left out. The
+    // status forgets the tablets no longer attached.
     void update();
 
     // The workers' thread handles in list order, for the main loop's wait.
@@ -67,6 +70,7 @@ private:
     std::map<std::wstring, DeviceThreadHandle> threads_;
     ImageListMap& imageLists_;
     EventLog& eventLog_;
+    StatusRecord& status_;
     std::size_t limit_;
     std::set<std::wstring> leftOut_;
 };

@@ -45,31 +45,50 @@ public:
 } // namespace
 
 DeviceThread::DeviceThread(const QEL::TabletDevice& device, ImageListMap& imageLists,
-                           HANDLE quitEvent, HANDLE updateEvent, EventLog& eventLog)
+                           HANDLE quitEvent, HANDLE updateEvent, EventLog& eventLog,
+                           StatusRecord& status)
     : modelId_(modelFor(device.idProduct)), device_(device), imageLists_(imageLists),
-      quitEvent_(quitEvent), updateEvent_(updateEvent), eventLog_(eventLog) {}
+      quitEvent_(quitEvent), updateEvent_(updateEvent), eventLog_(eventLog), status_(status) {}
 
 void DeviceThread::operator()() noexcept {
     try {
         run();
     } catch (const removed&) {
         eventLog_.report(Event_DeviceRemoved);
+        status_.tabletGone(device_.hidPath);
     } catch (const std::system_error& e) {
         eventLog_.reportSystemError(e.code().value());
+        publishEnd(&e);
     } catch (const std::exception& e) {
         eventLog_.reportException(threadFunction, e);
+        publishEnd(&e);
     } catch (...) {
         eventLog_.reportUnexpectedType();
+        publishEnd(nullptr);
     }
     winusb_.reset();
+}
+
+// The failure that ended the worker, or one of an unexpected type; a status
+// that cannot take it must not end the process.
+void DeviceThread::publishEnd(const std::exception* e) noexcept {
+    try {
+        status_.tabletFailed(device_.hidPath,
+                             e != nullptr ? failureText(*e) : "exception of unexpected type", true);
+    } catch (...) {
+    }
 }
 
 void DeviceThread::run() {
     Win32::setThreadName("DeviceThread");
     const ComApartment com;
     winusb_ = std::make_shared<Win32::WinusbDll>();
-    if (!probe())
+    status_.tabletStarted(device_.hidPath, device_.idProduct, modelId_);
+    if (!probe()) {
+        status_.tabletFailed(device_.hidPath, "the tablet reports a screen without pixels", true);
         return;
+    }
+    status_.tabletProbed(device_.hidPath, format_);
     const HANDLE waits[] = {quitEvent_, updateEvent_};
     for (;;) {
         std::vector<std::uint8_t> bytes = fetch();
@@ -83,9 +102,10 @@ void DeviceThread::run() {
                                          2, waits, FALSE, retrying_ ? retryDelay : INFINITE, FALSE);
         if (result == WAIT_OBJECT_0 + 1 || result == WAIT_TIMEOUT)
             continue;
-        if (result == WAIT_OBJECT_0)
+        if (result == WAIT_OBJECT_0) {
             blank();
-        else
+            status_.tabletGone(device_.hidPath);
+        } else
             eventLog_.reportWaitResult(threadFunction, showWaitSite, result);
         return;
     }
@@ -155,14 +175,17 @@ std::vector<std::uint8_t> DeviceThread::fetch() {
     retrying_ = false;
     try {
         auto bytes = imageLists_.getImage(modelId_, format_, picture);
+        fetched_ = picture;
         failures_.rendered(picture);
         return bytes;
     } catch (const std::system_error& e) {
         if (judge(picture, e.code().value()))
             eventLog_.write(EventReports::badPicture(utf8FromUtf16(picture), e.code()));
+        status_.tabletFailed(device_.hidPath, failureText(e), false);
     } catch (const std::exception& e) {
         if (judge(picture, 0))
             eventLog_.reportException(threadFunction, e);
+        status_.tabletFailed(device_.hidPath, failureText(e), false);
     }
     return {};
 }
@@ -180,7 +203,7 @@ std::optional<DWORD> DeviceThread::show(std::vector<std::uint8_t>& bytes) {
         return std::nullopt;
     const HANDLE waits[] = {quitEvent_, updateEvent_};
     for (;;) {
-        if (upload(bytes)) {
+        if (timedUpload(bytes)) {
             bytes.clear();
             return std::nullopt;
         }
@@ -188,6 +211,21 @@ std::optional<DWORD> DeviceThread::show(std::vector<std::uint8_t>& bytes) {
         if (result != WAIT_TIMEOUT && result != WAIT_OBJECT_0 + 2)
             return result;
     }
+}
+
+// Publishes every upload with its start and duration, and the wait for a
+// tablet that is busy or cannot be opened.
+bool DeviceThread::timedUpload(const std::vector<std::uint8_t>& bytes) {
+    const auto start = std::chrono::system_clock::now();
+    const auto begun = std::chrono::steady_clock::now();
+    if (!upload(bytes)) {
+        status_.tabletWaiting(device_.hidPath);
+        return false;
+    }
+    status_.tabletUploaded(device_.hidPath, fetched_, start,
+                           std::chrono::duration_cast<std::chrono::milliseconds>(
+                               std::chrono::steady_clock::now() - begun));
+    return true;
 }
 
 bool DeviceThread::upload(const std::vector<std::uint8_t>& bytes) {

@@ -5,6 +5,7 @@
 #include "slideshow/image_list_map.h"
 #include "slideshow/picture_failures.h"
 #include "slideshow/screen_format.h"
+#include "slideshow/status_record.h"
 #include "tablet/tablet_device.h"
 #include "tablet/winusb_dll.h"
 
@@ -20,13 +21,14 @@ namespace Korva::QELD {
 class DeviceThread {
 public:
     DeviceThread(const QEL::TabletDevice& device, ImageListMap& imageLists, HANDLE quitEvent,
-                 HANDLE updateEvent, EventLog& eventLog);
+                 HANDLE updateEvent, EventLog& eventLog, StatusRecord& status);
 
     // The worker body; reports its own failure and never throws.
     void operator()() noexcept;
 
 private:
     void run();
+    void publishEnd(const std::exception* e) noexcept;
     bool probe();
     bool probeOnce();
     bool screenAccepted();
@@ -34,6 +36,7 @@ private:
     bool judge(const std::u16string& picture, int error);
     std::optional<DWORD> show(std::vector<std::uint8_t>& bytes);
     bool upload(const std::vector<std::uint8_t>& bytes);
+    bool timedUpload(const std::vector<std::uint8_t>& bytes);
     void blank();
     bool startDelay();
 
@@ -43,12 +46,14 @@ private:
     HANDLE quitEvent_;
     HANDLE updateEvent_;
     EventLog& eventLog_;
+    StatusRecord& status_;
 
     std::shared_ptr<Win32::WinusbDll> winusb_;
     ScreenFormat format_;
     int probeRetries_ = 3;
     PictureFailures failures_;
     bool retrying_ = false;
+    std::u16string fetched_;
 };
 
 } // namespace Korva::QELD

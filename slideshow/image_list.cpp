@@ -23,7 +23,8 @@ ImageList::ComInitialization::~ComInitialization() {
 ImageList::ImageList(const DeviceConfig& config, EventLog& eventLog, PreparedImages& images,
                      ImageRenderer render)
     : quitEvent_(Win32::createEvent()), changeEvent_(Win32::createEvent()),
-      checkEvent_(Win32::createEvent()), eventLog_(eventLog), state_(config, images, std::move(render)) {
+      checkEvent_(Win32::createEvent()), eventLog_(eventLog),
+      state_(config, images, std::move(render)) {
     {
         const std::lock_guard lock(mutex_);
         readDirectory();
@@ -90,6 +91,12 @@ std::u16string ImageList::currentPath() {
     const std::lock_guard lock(mutex_);
     const ImageEntry* const current = state_.current();
     return current ? current->path() : std::u16string();
+}
+
+PictureListStatus ImageList::summary() {
+    const std::lock_guard lock(mutex_);
+    const ImageEntry* const current = state_.current();
+    return {{}, state_.folder(), state_.entries().size(), current ? current->path() : u""};
 }
 
 void ImageList::setChangeEvent() {

@@ -7,6 +7,7 @@
 #include "slideshow/image_entry.h"
 #include "slideshow/image_list_state.h"
 #include "slideshow/screen_format.h"
+#include "slideshow/status_record.h"
 
 #include <chrono>
 #include <cstdint>
@@ -61,6 +62,9 @@ public:
     // for diagnostics and tests.
     std::vector<std::u16string> paths();
     std::u16string currentPath();
+
+    // Folder, number of pictures and current picture, for the status.
+    PictureListStatus summary();
 
 private:
     // Balances the constructor's COM initialisation when it succeeded.

@@ -13,6 +13,9 @@ TEST(ProcessRole, FirstMatchingSwitchAnywhereInTheLineWins) {
     EXPECT_EQ(processRole(u"C:\\a/installer\\qeldsvc.exe"), ProcessRole::Install)
         << "the program path takes part in the search";
     EXPECT_EQ(processRole(u"qeldsvc /INSTALL"), ProcessRole::Console);
+    EXPECT_EQ(processRole(u"qeldsvc /status"), ProcessRole::Status);
+    EXPECT_EQ(processRole(u"qeldsvc /status /service"), ProcessRole::Service)
+        << "the status switch is looked for after the others";
 }
 
 TEST(ServiceAccount, OnlyTheTwoBuiltInServiceAccountsAreNamed) {

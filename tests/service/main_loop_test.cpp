@@ -35,7 +35,8 @@ TEST(MainLoop, QuitRaisedBeforeTheFirstWaitEndsTheLoop) {
         settings.signalQuit();
         RecordingSink sink;
         EventLog eventLog({}, &sink);
-        auto loop = std::async(std::launch::async, [&] { return mainLoop(settings, eventLog); });
+        auto loop = std::async(std::launch::async,
+                               [&] { return mainLoop(settings, eventLog, RunMode::Console); });
         ended = loop.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
         if (!ended)
             settings.signalQuit();

@@ -134,6 +134,10 @@ TEST_F(ServiceMode, ShowsTheSlideshowFromStartToStop) {
         ::ControlService(open(SERVICE_INTERROGATE).get(), SERVICE_CONTROL_INTERROGATE, &answer))
         << ::GetLastError();
 
+    const auto query = runChild(serviceProgram() + L" /status");
+    EXPECT_EQ(query.exitCode, 0u);
+    EXPECT_NE(query.output.find("mode: service\n"), std::string::npos) << query.output;
+
     EXPECT_EQ(stop(process), static_cast<DWORD>(SERVICE_STOPPED));
     DWORD exitCode = 0xFFFFFFFF;
     ::GetExitCodeProcess(process.get(), &exitCode);

@@ -148,7 +148,8 @@ TEST_F(Slideshow, TabletsBeyondTheWorkerLimitAreLeftOutAndReportedOnce) {
     EventLog eventLog({}, &sink);
     ConfigurationData settings(L"SOFTWARE\\Korva\\QELD worker limit test");
     ImageListMap imageLists(settings, eventLog);
-    DeviceList devices(imageLists, eventLog, 1);
+    StatusRecord status("test", RunMode::Console, std::chrono::system_clock::now());
+    DeviceList devices(imageLists, eventLog, status, 1);
     devices.update();
     devices.update();
     EXPECT_EQ(devices.size(), 1u);

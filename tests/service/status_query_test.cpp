@@ -1,0 +1,138 @@
+#include "service/status_client.h"
+#include "service/status_pipe.h"
+#include "slideshow_fixture.h"
+
+#include <atomic>
+#include <thread>
+
+using namespace SlideshowTest;
+
+namespace {
+
+ChildResult queryStatus() {
+    return runChild(serviceProgram() + L" /status");
+}
+
+// The lines of one tablet's entry, from its "tablet:" line to the next.
+std::string tabletEntry(const std::string& status, const std::string& model) {
+    const auto start = status.find("tablet: " + model);
+    if (start == std::string::npos)
+        return {};
+    return status.substr(start, status.find("\ntablet: ", start) - start);
+}
+
+// Polls the status until it is as wanted; generous, as the tests check what
+// the status says, not how soon.
+std::string statusWhen(const std::function<bool(const std::string&)>& wanted) {
+    std::string status = queryStatus().output;
+    for (int i = 0; i < 60 && !wanted(status); ++i) {
+        ::Sleep(250);
+        status = queryStatus().output;
+    }
+    return status;
+}
+
+std::string statusWith(const std::string& text) {
+    return statusWhen([&](const std::string& s) { return s.find(text) != std::string::npos; });
+}
+
+std::uint64_t uploads(const std::string& entry) {
+    const auto at = entry.find("uploads: ");
+    return at == std::string::npos ? 0 : std::stoull(entry.substr(at + 9));
+}
+
+} // namespace
+
+TEST_F(Slideshow, StatusListsEachTabletWithItsFormatTransportAndPictureUntilUnplugged) {
+    writeBitmap(picture(L"a.bmp"), 80, 60, 0x2020FF);
+    const Tablet qel10 = plug("QEL10", mono);
+    plug("QEL40", rgb565);
+    const Tablet qel50 = plug("QEL50 --bulk", bgrBulk);
+    auto& console = start();
+    ASSERT_TRUE(shows(qel50, expected(picture(L"a.bmp"), qel50)));
+
+    const std::string status = statusWhen([](const std::string& s) {
+        return s.find("last upload: none") == std::string::npos &&
+               !tabletEntry(s, "QEL10").empty() && !tabletEntry(s, "QEL40").empty() &&
+               !tabletEntry(s, "QEL50").empty();
+    });
+    EXPECT_NE(status.find("mode: console\n"), std::string::npos) << status;
+    EXPECT_NE(status.find("  pictures: 1\n"), std::string::npos) << status;
+    struct Expected {
+        const char* model;
+        const char* lines;
+    };
+    for (const auto& [model, lines] :
+         {Expected{"QEL10", "  screen: 396 x 100\n  pixel format: 1 bit per pixel\n"
+                            "  transport: feature reports\n  state: showing\n"},
+          Expected{"QEL40", "  screen: 320 x 200\n  pixel format: 16 bits per pixel\n"
+                            "  transport: feature reports\n  state: showing\n"},
+          Expected{"QEL50", "  screen: 640 x 480\n  pixel format: 24 bits per pixel\n"
+                            "  transport: bulk pipe\n  state: showing\n"}}) {
+        const std::string entry = tabletEntry(status, model);
+        EXPECT_NE(entry.find(lines), std::string::npos) << model << "\n" << status;
+        EXPECT_NE(entry.find("a.bmp\n  last upload: 20"), std::string::npos) << entry;
+        EXPECT_NE(entry.find("last failure: none"), std::string::npos) << entry;
+    }
+
+    tablets_.unplug(qel10.slot);
+    console.send("d");
+    const std::string two =
+        statusWhen([](const std::string& s) { return tabletEntry(s, "QEL10").empty(); });
+    EXPECT_TRUE(tabletEntry(two, "QEL10").empty()) << two;
+    EXPECT_FALSE(tabletEntry(two, "QEL40").empty()) << two;
+    EXPECT_FALSE(tabletEntry(two, "QEL50").empty()) << two;
+
+    EXPECT_EQ(console.quit(), 0u);
+    const ChildResult none = queryStatus();
+    EXPECT_EQ(none.exitCode, 1u);
+    EXPECT_EQ(none.output, "The slideshow is not running.\n");
+}
+
+TEST_F(Slideshow, StatusShowsTheLastFailureOfATablet) {
+    writeBrokenPicture(picture(L"b.png"));
+    plug("QEL40", rgb565);
+    start();
+    const std::string entry = tabletEntry(statusWith("HRESULT"), "QEL40");
+    EXPECT_NE(entry.find("  state: showing\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("  last failure: "), std::string::npos) << entry;
+    EXPECT_EQ(entry.find("last failure: none"), std::string::npos) << entry;
+    EXPECT_EQ(session_->quit(), 0u);
+}
+
+// The server serves one client at a time and drops a silent one after its
+// time-out; neither that nor a burst of clients may hold up a tick. How far
+// the ticks drift is measured in bench/status_bench; this checks that no
+// tick is lost while both go on.
+TEST_F(Slideshow, SilentClientAndBurstOfClientsLeaveTheTicksGoing) {
+    setDword(nullptr, L"Update Time", 1000);
+    writeBitmap(picture(L"a.bmp"), 80, 60, 0xFF0000);
+    writeBitmap(picture(L"b.bmp"), 80, 60, 0x00FF00);
+    plug("QEL40", rgb565);
+    start();
+    const std::uint64_t before = uploads(tabletEntry(statusWith("uploads: 2"), "QEL40"));
+    const DWORD started = ::GetTickCount();
+
+    const Korva::Win32::unique_file silent(::CreateFileW(
+        statusPipeName, GENERIC_READ | FILE_WRITE_DATA, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(silent) << ::GetLastError();
+    std::atomic<int> answered = 0;
+    std::vector<std::thread> burst;
+    for (int i = 0; i < 200; ++i)
+        burst.emplace_back([&] {
+            try {
+                if (requestStatus(60000).find("tablet: QEL40") != std::string::npos)
+                    ++answered;
+            } catch (const std::exception&) {
+            }
+        });
+    for (auto& client : burst)
+        client.join();
+    ::Sleep(3000);
+
+    const std::uint64_t after = uploads(tabletEntry(queryStatus().output, "QEL40"));
+    const DWORD ticks = (::GetTickCount() - started) / 1000;
+    EXPECT_EQ(answered, 200);
+    EXPECT_GE(after - before + 2, ticks) << "uploads " << before << " to " << after;
+    EXPECT_EQ(session_->quit(), 0u);
+}
