@@ -70,6 +70,7 @@ void checkPlan(Size picture, const ImageParameters& p) {
 // and the pixel seed (u32), all little-endian. Sizes are folded into pictures
 // of up to 640 pixels a side and screens up to 800 x 600, which hold every
 // model's screen (the largest is 800 x 480) and keep tens of runs a second.
+// The height may be 0: only a zero width keeps a tablet from being served.
 struct RenderCase {
     Size picture;
     Orientation orientation;
@@ -105,7 +106,7 @@ RenderCase readCase(const std::uint8_t* data, std::size_t size) {
     c.orientation = static_cast<Orientation>(in.folded(1, 1, 8));
     c.parameters.encodingMode = encodingModes[in.next(1) % encodingModes.size()];
     c.parameters.width = static_cast<std::uint16_t>(in.folded(2, 1, 800));
-    c.parameters.height = static_cast<std::uint16_t>(in.folded(2, 1, 600));
+    c.parameters.height = static_cast<std::uint16_t>(in.folded(2, 0, 600));
     c.parameters.border = static_cast<std::int32_t>(in.next(4));
     c.parameters.scale = static_cast<std::int32_t>(in.next(4));
     c.parameters.clip = static_cast<std::uint8_t>(in.next(1));
