@@ -70,7 +70,14 @@ private:
     bool bulk_;
 };
 
-void checkCapability(FuzzTablet& tablet) {
+// The two replies the product decodes: the status record (little-endian
+// word) and the capability's screen size (big-endian).
+void checkReplies(FuzzTablet& tablet) {
+    const Protocol::StatusRecord status = Protocol(tablet).readStatus();
+    const Report& s = tablet.answers.back();
+    check(s.size() == 5 && s[0] == Protocol::StatusReport, "a status read asks for 5 bytes");
+    check(status.status == s[1] && status.result == s[2] && status.word == (s[3] | s[4] << 8),
+          "the status record is read from bytes 1 to 4");
     const Protocol::Capability capability = Protocol(tablet).readCapability();
     const Report& r = tablet.answers.back();
     check(r.size() == 17 && r[0] == Protocol::CapabilityReport, "a capability read asks for 17");
@@ -105,7 +112,7 @@ void checkUpload(FuzzedDataProvider& input) {
     const EncodingMode mode =
         encodingModeFor(input.ConsumeIntegral<std::uint16_t>(), tablet.canWriteBulk());
     const auto image = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange(0, 1200));
-    checkCapability(tablet);
+    checkReplies(tablet);
     try {
         if (Protocol(tablet, [](Protocol::Interval) {
             }).uploadImage(mode, image.data(), image.size()))
