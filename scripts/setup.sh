@@ -3,9 +3,10 @@
 # Quiet and quick when everything is already there.
 set -euo pipefail
 
-packages=(cmake g++ googletest libgtest-dev libbenchmark-dev clang-format
+packages=(cmake make g++ googletest libgtest-dev libbenchmark-dev clang-format
           g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
-          make wine wine64 xvfb imagemagick fonts-urw-base35 msitools wixl)
+          make wine wine64 xvfb imagemagick fonts-urw-base35 msitools wixl
+          clang libclang-rt-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -64,6 +64,10 @@ std::vector<std::uint8_t> renderPicture(PictureSource& source, Orientation orien
     pixelFormatFor(parameters.encodingMode); // refuses a bad mode before any work
     const Colour background = borderColour(parameters);
     const Size screen{parameters.width, parameters.height};
+    // A tablet that reports a screen without area gets its empty picture:
+    // no part of the picture shows, and an empty crop has no stored place.
+    if (screen.width == 0 || screen.height == 0)
+        return encodeImage(Bitmap(screen), parameters.encodingMode);
     const Size stored = source.size();
     const LayoutPlan plan =
         layoutImage(orientedSize(stored, orientation), screen, parameters.scale, parameters.clip);

@@ -145,6 +145,8 @@ TEST(ExifOrientation, EveryTruncationIsSafe) {
     EXPECT_EQ(jpegOrientation(Bytes(whole.begin(), whole.begin() + 40)), orientationNormal);
 }
 
+// tests/fuzz/exif_orientation_fuzz checks the same ranges coverage-guided and
+// at length; this stays as the quick check of every native test run.
 TEST(ExifOrientation, RandomMutationsStayInRange) {
     std::mt19937 random(42);
     const Bytes seed = jpegWithOrientation(5, true);
