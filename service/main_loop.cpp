@@ -1,5 +1,6 @@
 #include "service/main_thread.h"
 
+#include "common/thread_body.h"
 #include "service/slideshow_clock.h"
 #include "slideshow/device_list.h"
 #include "slideshow/image_list_map.h"
@@ -137,14 +138,19 @@ private:
 } // namespace
 
 bool mainLoop(ConfigurationData& settings, EventLog& eventLog) noexcept {
-    try {
-        return MainLoop(settings, eventLog).run();
-    } catch (const std::exception& e) {
-        eventLog.reportException(loopFunction, e);
-    } catch (...) {
-        eventLog.report(Event_UnknownException);
-    }
-    return false;
+    bool finished = false;
+    Win32::runThreadBody(
+        "MainThread", [&] { finished = MainLoop(settings, eventLog).run(); },
+        [&eventLog](std::exception_ptr failure) {
+            try {
+                std::rethrow_exception(failure);
+            } catch (const std::exception& e) {
+                eventLog.reportException(loopFunction, e);
+            } catch (...) {
+                eventLog.report(Event_UnknownException);
+            }
+        });
+    return finished;
 }
 
 } // namespace Korva::QELD

@@ -1,7 +1,7 @@
 #include "slideshow/device_thread.h"
 
 #include "common/error_categories.h"
-#include "common/thread_name.h"
+#include "common/thread_body.h"
 #include "common/utf.h"
 #include "slideshow/message_wait.h"
 #include "tablet/product_tables.h"
@@ -50,8 +50,17 @@ DeviceThread::DeviceThread(const QEL::TabletDevice& device, ImageListMap& imageL
       quitEvent_(quitEvent), updateEvent_(updateEvent), eventLog_(eventLog) {}
 
 void DeviceThread::operator()() noexcept {
+    Win32::runThreadBody(
+        "DeviceThread", [this] { run(); },
+        [this](std::exception_ptr failure) { reportEnd(failure); });
+    winusb_.reset();
+}
+
+// A removed tablet ends its worker as expected; everything else ending it is
+// a fault, reported by kind.
+void DeviceThread::reportEnd(std::exception_ptr failure) {
     try {
-        run();
+        std::rethrow_exception(failure);
     } catch (const removed&) {
         eventLog_.report(Event_DeviceRemoved);
     } catch (const std::system_error& e) {
@@ -61,11 +70,9 @@ void DeviceThread::operator()() noexcept {
     } catch (...) {
         eventLog_.reportUnexpectedType();
     }
-    winusb_.reset();
 }
 
 void DeviceThread::run() {
-    Win32::setThreadName("DeviceThread");
     const ComApartment com;
     winusb_ = std::make_shared<Win32::WinusbDll>();
     if (!probe())

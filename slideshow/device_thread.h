@@ -8,6 +8,7 @@
 #include "tablet/tablet_device.h"
 #include "tablet/winusb_dll.h"
 
+#include <exception>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -27,6 +28,7 @@ public:
 
 private:
     void run();
+    void reportEnd(std::exception_ptr failure);
     bool probe();
     bool probeOnce();
     bool screenAccepted();
