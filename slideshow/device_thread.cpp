@@ -100,7 +100,7 @@ void DeviceThread::run() {
 
 // False when the worker is to end: told to quit, or the wait failed.
 bool DeviceThread::startDelay() {
-    const DWORD result = waitPumpingMessages(&quitEvent_, 1, retryDelay, true);
+    const DWORD result = waitPumpingMessages(&quitEvent_, 1, retryDelay, OnMessages::Restart);
     if (result != WAIT_OBJECT_0 && result != WAIT_TIMEOUT)
         eventLog_.reportWaitResult(threadFunction, startDelaySite, result);
     return result == WAIT_TIMEOUT;
@@ -128,7 +128,7 @@ bool DeviceThread::probe() {
 
 bool DeviceThread::probeOnce() {
     QEL::UsbInterface tablet(winusb_);
-    if (const auto error = tablet.open(device_, false)) {
+    if (const auto error = tablet.open(device_, QEL::Access::Shared)) {
         if (error.value() == ERROR_FILE_NOT_FOUND)
             throw removed();
         return false;
@@ -191,7 +191,7 @@ std::optional<DWORD> DeviceThread::show(std::vector<std::uint8_t>& bytes) {
             bytes.clear();
             return std::nullopt;
         }
-        const DWORD result = waitPumpingMessages(waits, 2, retryDelay, false);
+        const DWORD result = waitPumpingMessages(waits, 2, retryDelay, OnMessages::EndWait);
         if (result != WAIT_TIMEOUT && result != WAIT_OBJECT_0 + 2)
             return result;
     }
@@ -199,7 +199,7 @@ std::optional<DWORD> DeviceThread::show(std::vector<std::uint8_t>& bytes) {
 
 bool DeviceThread::upload(const std::vector<std::uint8_t>& bytes) {
     QEL::UsbInterface tablet(winusb_);
-    if (const auto error = tablet.open(device_, true)) {
+    if (const auto error = tablet.open(device_, QEL::Access::Exclusive)) {
         if (error.value() == ERROR_FILE_NOT_FOUND)
             throw removed();
         return false;
@@ -216,7 +216,7 @@ bool DeviceThread::upload(const std::vector<std::uint8_t>& bytes) {
 
 void DeviceThread::blank() {
     QEL::UsbInterface tablet(winusb_);
-    if (tablet.open(device_, true))
+    if (tablet.open(device_, QEL::Access::Exclusive))
         return;
     QEL::Protocol(tablet).clearScreen();
     tablet.close();
