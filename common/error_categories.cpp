@@ -107,32 +107,44 @@ const std::error_category& CONFIGRET_category() noexcept {
 
 namespace {
 
-[[noreturn]] void throwIn(int value, const std::error_category& category, const char* function) {
+// The source file as its area folder and name ("tablet/usb_interface.cpp"),
+// without the build machine's checkout path.
+std::string siteText(const std::source_location& site) {
+    const std::string_view path = site.file_name();
+    std::size_t start = path.find_last_of("/\\");
+    if (start != std::string_view::npos && start > 0)
+        start = path.find_last_of("/\\", start - 1);
+    const std::string_view file = start == std::string_view::npos ? path : path.substr(start + 1);
+    return std::string(file) + ":" + std::to_string(site.line());
+}
+
+[[noreturn]] void throwIn(int value, const std::error_category& category, const char* function,
+                          const std::source_location& site) {
     if (function != nullptr)
         throw std::system_error(value, category, function);
-    throw std::system_error(value, category);
+    throw std::system_error(value, category, siteText(site));
 }
 
 } // namespace
 
-void throwWin32(DWORD value, const char* function) {
-    throwIn(static_cast<int>(value), win32api_category(), function);
+void throwWin32(DWORD value, const char* function, std::source_location site) {
+    throwIn(static_cast<int>(value), win32api_category(), function, site);
 }
 
-void throwHResult(HRESULT value, const char* function) {
-    throwIn(static_cast<int>(value), HRESULT_category(), function);
+void throwHResult(HRESULT value, const char* function, std::source_location site) {
+    throwIn(static_cast<int>(value), HRESULT_category(), function, site);
 }
 
-void throwNtStatus(LONG value, const char* function) {
-    throwIn(static_cast<int>(value), NTSTATUS_category(), function);
+void throwNtStatus(LONG value, const char* function, std::source_location site) {
+    throwIn(static_cast<int>(value), NTSTATUS_category(), function, site);
 }
 
-void throwConfigRet(DWORD value, const char* function) {
-    throwIn(static_cast<int>(value), CONFIGRET_category(), function);
+void throwConfigRet(DWORD value, const char* function, std::source_location site) {
+    throwIn(static_cast<int>(value), CONFIGRET_category(), function, site);
 }
 
-void throwLastError(const char* function) {
-    throwWin32(::GetLastError(), function);
+void throwLastError(const char* function, std::source_location site) {
+    throwWin32(::GetLastError(), function, site);
 }
 
 } // namespace Korva::Win32

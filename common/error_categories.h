@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <source_location>
 #include <string>
 #include <system_error>
 
@@ -42,14 +43,20 @@ const std::error_category& HRESULT_category() noexcept;
 const std::error_category& NTSTATUS_category() noexcept;
 const std::error_category& CONFIGRET_category() noexcept;
 
-// Each throws std::system_error with the value in its category; a function
-// name, when given, prefixes the message.
-[[noreturn]] void throwWin32(DWORD value, const char* function = nullptr);
-[[noreturn]] void throwHResult(HRESULT value, const char* function = nullptr);
-[[noreturn]] void throwNtStatus(LONG value, const char* function = nullptr);
-[[noreturn]] void throwConfigRet(DWORD value, const char* function = nullptr);
+// Each throws std::system_error with the value in its category. The message
+// begins with the failing function where the caller names it, and with the
+// raising source file and line otherwise, so that every report names its site.
+[[noreturn]] void throwWin32(DWORD value, const char* function = nullptr,
+                             std::source_location site = std::source_location::current());
+[[noreturn]] void throwHResult(HRESULT value, const char* function = nullptr,
+                               std::source_location site = std::source_location::current());
+[[noreturn]] void throwNtStatus(LONG value, const char* function = nullptr,
+                                std::source_location site = std::source_location::current());
+[[noreturn]] void throwConfigRet(DWORD value, const char* function = nullptr,
+                                 std::source_location site = std::source_location::current());
 
 // throwWin32 with the calling thread's last error.
-[[noreturn]] void throwLastError(const char* function = nullptr);
+[[noreturn]] void throwLastError(const char* function = nullptr,
+                                 std::source_location site = std::source_location::current());
 
 } // namespace Korva::Win32

@@ -31,23 +31,23 @@ void createService(const std::wstring& commandLine) {
     const unique_service manager(
         ::OpenSCManagerW(nullptr, L"ServicesActive", SC_MANAGER_CREATE_SERVICE));
     if (!manager)
-        throwLastError();
+        throwLastError("OpenSCManager");
     const unique_service service(::CreateServiceW(
         manager.get(), serviceName, displayName, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
         SERVICE_AUTO_START, SERVICE_ERROR_NORMAL, commandLine.c_str(), nullptr, nullptr, nullptr,
         L"NT AUTHORITY\\LocalService", nullptr));
     if (!service)
-        throwLastError();
+        throwLastError("CreateService");
     std::cout << "Service created!" << std::endl;
     // Systems without delayed automatic start refuse the level; a plain
     // automatic start is the closest they offer, so installation goes on.
     SERVICE_DELAYED_AUTO_START_INFO delayed{TRUE};
     if (!::ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DELAYED_AUTO_START_INFO, &delayed) &&
         ::GetLastError() != ERROR_INVALID_LEVEL)
-        throwLastError();
+        throwLastError("ChangeServiceConfig2(SERVICE_CONFIG_DELAYED_AUTO_START_INFO)");
     SERVICE_DESCRIPTIONW text{const_cast<wchar_t*>(description)};
     if (!::ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, &text))
-        throwLastError();
+        throwLastError("ChangeServiceConfig2(SERVICE_CONFIG_DESCRIPTION)");
 }
 
 bool valueMissing(HKEY key, const wchar_t* name) {
@@ -90,7 +90,7 @@ std::wstring publicPictures() {
 void setValue(HKEY key, const wchar_t* name, DWORD type, const void* data, DWORD size) {
     const LONG rc = ::RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
     if (rc != ERROR_SUCCESS)
-        throwWin32(static_cast<DWORD>(rc));
+        throwWin32(static_cast<DWORD>(rc), "RegSetValueEx");
 }
 
 void seedSettings() {
@@ -98,7 +98,7 @@ void seedSettings() {
     const LONG rc = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, parametersKeyPath, 0, nullptr, 0,
                                       KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, key.put(), nullptr);
     if (rc != ERROR_SUCCESS)
-        throwWin32(static_cast<DWORD>(rc), "RegOpenKeyEx");
+        throwWin32(static_cast<DWORD>(rc), "RegCreateKeyEx");
     if (valueMissing(key.get(), L"Folder")) {
         std::wstring folder = publicPictures();
         if (!folder.empty())
@@ -116,25 +116,29 @@ void deleteService() {
     const unique_service manager(
         ::OpenSCManagerW(nullptr, L"ServicesActive", SC_MANAGER_ENUMERATE_SERVICE));
     if (!manager)
-        throwLastError();
+        throwLastError("OpenSCManager");
     const unique_service service(::OpenServiceW(manager.get(), serviceName, DELETE));
-    if (!service || !::DeleteService(service.get()))
-        throwLastError();
+    if (!service)
+        throwLastError("OpenService");
+    if (!::DeleteService(service.get()))
+        throwLastError("DeleteService");
     std::cout << "Service deleted!" << std::endl;
 }
 
 void setServiceAccount(const std::wstring& account) {
     if (account.empty())
-        throwWin32(ERROR_INVALID_SERVICE_ACCOUNT);
+        throwWin32(ERROR_INVALID_SERVICE_ACCOUNT, "an empty service account");
     const unique_service manager(::OpenSCManagerW(nullptr, L"ServicesActive", SC_MANAGER_CONNECT));
     if (!manager)
-        throwLastError();
+        throwLastError("OpenSCManager");
     const unique_service service(::OpenServiceW(manager.get(), serviceName, SERVICE_CHANGE_CONFIG));
+    if (!service)
+        throwLastError("OpenService");
     // The built-in service accounts have no password; an empty one says so.
-    if (!service || !::ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, SERVICE_NO_CHANGE,
-                                            SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr,
-                                            account.c_str(), L"", nullptr))
-        throwLastError();
+    if (!::ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, SERVICE_NO_CHANGE,
+                                SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr,
+                                account.c_str(), L"", nullptr))
+        throwLastError("ChangeServiceConfig");
     std::cout << "Service account changed!" << std::endl;
 }
 
@@ -143,9 +147,12 @@ template <class Operation> int reported(Operation operation) noexcept {
         operation();
         return 0;
     } catch (const std::system_error& e) {
-        std::cout << "Failed: " << e.code().category().name() << ":" << e.code().value()
-                  << std::endl;
+        std::cout << "Failed: " << e.code().category().name() << ":" << e.code().value() << " ("
+                  << e.what() << ")" << std::endl;
+    } catch (const std::exception& e) {
+        std::cout << "Failed: " << e.what() << std::endl;
     } catch (...) {
+        std::cout << "Failed: unknown exception" << std::endl;
     }
     return ERROR_INTERNAL_ERROR;
 }

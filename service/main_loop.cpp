@@ -1,6 +1,7 @@
 #include "service/main_thread.h"
 
 #include "qeld_version.h"
+#include "common/thread_body.h"
 #include "service/slideshow_clock.h"
 #include "service/status_server.h"
 #include "slideshow/device_list.h"
@@ -164,16 +165,24 @@ private:
 } // namespace
 
 bool mainLoop(ConfigurationData& settings, EventLog& eventLog, RunMode mode) noexcept {
-    try {
-        StatusRecord status(QELD_VERSION_TEXT, mode, std::chrono::system_clock::now());
-        const auto server = startStatusServer(status, eventLog);
-        return MainLoop(settings, eventLog, status).run();
-    } catch (const std::exception& e) {
-        eventLog.reportException(loopFunction, e);
-    } catch (...) {
-        eventLog.report(Event_UnknownException);
-    }
-    return false;
+    bool finished = false;
+    Win32::runThreadBody(
+        "MainThread",
+        [&] {
+            StatusRecord status(QELD_VERSION_TEXT, mode, std::chrono::system_clock::now());
+            const auto server = startStatusServer(status, eventLog);
+            finished = MainLoop(settings, eventLog, status).run();
+        },
+        [&eventLog](std::exception_ptr failure) {
+            try {
+                std::rethrow_exception(failure);
+            } catch (const std::exception& e) {
+                eventLog.reportException(loopFunction, e);
+            } catch (...) {
+                eventLog.report(Event_UnknownException);
+            }
+        });
+    return finished;
 }
 
 } // namespace Korva::QELD

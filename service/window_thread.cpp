@@ -1,7 +1,7 @@
 #include "service/window_thread.h"
 
 #include "common/error_categories.h"
-#include "common/thread_name.h"
+#include "common/thread_body.h"
 
 #include <dbt.h>
 #include "common/hid.h"
@@ -33,17 +33,21 @@ private:
 } // namespace
 
 void WindowThread::operator()() noexcept {
-    try {
-        run();
-    } catch (const std::exception& e) {
-        std::cout << "FATAL ERROR: uncaught exception from WindowThread: " << e.what() << std::endl;
-    } catch (...) {
-        std::cout << "FATAL ERROR: uncaught exception from WindowThread" << std::endl;
-    }
+    Win32::runThreadBody(
+        "WindowThread", [this] { run(); },
+        [](std::exception_ptr failure) {
+            try {
+                std::rethrow_exception(failure);
+            } catch (const std::exception& e) {
+                std::cout << "FATAL ERROR: uncaught exception from WindowThread: " << e.what()
+                          << std::endl;
+            } catch (...) {
+                std::cout << "FATAL ERROR: uncaught exception from WindowThread" << std::endl;
+            }
+        });
 }
 
 void WindowThread::run() {
-    Win32::setThreadName("WindowThread");
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = wndProc;

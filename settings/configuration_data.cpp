@@ -132,7 +132,7 @@ ConfigurationFlags ConfigurationData::readRegistryAndUpdate() {
             parametersKey_.get(), reinterpret_cast<const wchar_t*>(row.subkey), config, fallback);
         const auto merged = mergeDeviceConfig(deviceConfigs_, row.id, rc, config);
         raised |= merged.raised;
-        if (merged.unchangedFailure) {
+        if (merged.note == MergeNote::UnreadSetNotHeld) {
             wchar_t line[64];
             std::swprintf(line, 64, L"warning: regQueryDeviceConfig failed %d\n",
                           static_cast<int>(rc));
@@ -141,7 +141,7 @@ ConfigurationFlags ConfigurationData::readRegistryAndUpdate() {
     }
     const auto merged = mergeUpdateTime(updateTime_, interval);
     raised |= merged.raised;
-    if (merged.unchangedFailure)
+    if (merged.note == MergeNote::SameInterval)
         debugOutput(L"warning: no ConfigurationFlag_UpdateTime\n");
     flags_ |= raised;
     if (raised != 0) {

@@ -77,7 +77,7 @@ private:
 
     void signal(ConfigurationFlags flag);
     void resetFlagsEvent();
-    void readerThread();
+    void readerThread() noexcept;
     void watchRegistry();
 
     std::wstring keyPath_;

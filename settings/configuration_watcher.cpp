@@ -2,7 +2,7 @@
 
 #include "common/debug_output.h"
 #include "common/error_categories.h"
-#include "common/thread_name.h"
+#include "common/thread_body.h"
 
 #include <system_error>
 
@@ -10,15 +10,18 @@ namespace Korva::QELD {
 
 using Win32::debugOutput;
 
-void ConfigurationData::readerThread() {
-    try {
-        Win32::setThreadName("ConfigurationData::readerThread");
-        watchRegistry();
-    } catch (const std::system_error&) {
-        debugOutput(L"ConfigurationData::readerThread: EXCEPTION std::system_error\n");
-    } catch (...) {
-        debugOutput(L"ConfigurationData::readerThread: EXCEPTION (unknown)\n");
-    }
+void ConfigurationData::readerThread() noexcept {
+    Win32::runThreadBody(
+        "ConfigurationData::readerThread", [this] { watchRegistry(); },
+        [](std::exception_ptr failure) {
+            try {
+                std::rethrow_exception(failure);
+            } catch (const std::system_error&) {
+                debugOutput(L"ConfigurationData::readerThread: EXCEPTION std::system_error\n");
+            } catch (...) {
+                debugOutput(L"ConfigurationData::readerThread: EXCEPTION (unknown)\n");
+            }
+        });
 }
 
 // The notification is armed before each read, so a change made while the

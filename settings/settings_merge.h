@@ -7,10 +7,17 @@
 
 namespace Korva::QELD {
 
+// What a merge that raised no flag notes for the debug output.
+enum class MergeNote {
+    None,
+    UnreadSetNotHeld, // a set could not be read and none was held
+    SameInterval,     // the interval read is the one held
+};
+
 // Outcome of merging one read into the settings held so far.
 struct MergeResult {
     ConfigurationFlags raised = 0;
-    bool unchangedFailure = false; // a set could not be read and none was held
+    MergeNote note = MergeNote::None;
 };
 
 // Merges the read of one settings set: rc is the registry result of opening

@@ -1,7 +1,7 @@
 #include "slideshow/device_thread.h"
 
 #include "common/error_categories.h"
-#include "common/thread_name.h"
+#include "common/thread_body.h"
 #include "common/utf.h"
 #include "slideshow/message_wait.h"
 #include "tablet/product_tables.h"
@@ -51,8 +51,17 @@ DeviceThread::DeviceThread(const QEL::TabletDevice& device, ImageListMap& imageL
       quitEvent_(quitEvent), updateEvent_(updateEvent), eventLog_(eventLog), status_(status) {}
 
 void DeviceThread::operator()() noexcept {
+    Win32::runThreadBody(
+        "DeviceThread", [this] { run(); },
+        [this](std::exception_ptr failure) { reportEnd(failure); });
+    winusb_.reset();
+}
+
+// A removed tablet ends its worker as expected; everything else ending it is
+// a fault, reported by kind.
+void DeviceThread::reportEnd(std::exception_ptr failure) {
     try {
-        run();
+        std::rethrow_exception(failure);
     } catch (const removed&) {
         eventLog_.report(Event_DeviceRemoved);
         status_.tabletGone(device_.hidPath);
@@ -66,7 +75,6 @@ void DeviceThread::operator()() noexcept {
         eventLog_.reportUnexpectedType();
         publishEnd(nullptr);
     }
-    winusb_.reset();
 }
 
 // The failure that ended the worker, or one of an unexpected type; a status
@@ -80,7 +88,6 @@ void DeviceThread::publishEnd(const std::exception* e) noexcept {
 }
 
 void DeviceThread::run() {
-    Win32::setThreadName("DeviceThread");
     const ComApartment com;
     winusb_ = std::make_shared<Win32::WinusbDll>();
     status_.tabletStarted(device_.hidPath, device_.idProduct, modelId_);
@@ -113,7 +120,7 @@ void DeviceThread::run() {
 
 // False when the worker is to end: told to quit, or the wait failed.
 bool DeviceThread::startDelay() {
-    const DWORD result = waitPumpingMessages(&quitEvent_, 1, retryDelay, true);
+    const DWORD result = waitPumpingMessages(&quitEvent_, 1, retryDelay, OnMessages::Restart);
     if (result != WAIT_OBJECT_0 && result != WAIT_TIMEOUT)
         eventLog_.reportWaitResult(threadFunction, startDelaySite, result);
     return result == WAIT_TIMEOUT;
@@ -141,7 +148,7 @@ bool DeviceThread::probe() {
 
 bool DeviceThread::probeOnce() {
     QEL::UsbInterface tablet(winusb_);
-    if (const auto error = tablet.open(device_, false)) {
+    if (const auto error = tablet.open(device_, QEL::Access::Shared)) {
         if (error.value() == ERROR_FILE_NOT_FOUND)
             throw removed();
         return false;
@@ -207,7 +214,7 @@ std::optional<DWORD> DeviceThread::show(std::vector<std::uint8_t>& bytes) {
             bytes.clear();
             return std::nullopt;
         }
-        const DWORD result = waitPumpingMessages(waits, 2, retryDelay, false);
+        const DWORD result = waitPumpingMessages(waits, 2, retryDelay, OnMessages::EndWait);
         if (result != WAIT_TIMEOUT && result != WAIT_OBJECT_0 + 2)
             return result;
     }
@@ -230,7 +237,7 @@ bool DeviceThread::timedUpload(const std::vector<std::uint8_t>& bytes) {
 
 bool DeviceThread::upload(const std::vector<std::uint8_t>& bytes) {
     QEL::UsbInterface tablet(winusb_);
-    if (const auto error = tablet.open(device_, true)) {
+    if (const auto error = tablet.open(device_, QEL::Access::Exclusive)) {
         if (error.value() == ERROR_FILE_NOT_FOUND)
             throw removed();
         return false;
@@ -247,7 +254,7 @@ bool DeviceThread::upload(const std::vector<std::uint8_t>& bytes) {
 
 void DeviceThread::blank() {
     QEL::UsbInterface tablet(winusb_);
-    if (tablet.open(device_, true))
+    if (tablet.open(device_, QEL::Access::Exclusive))
         return;
     QEL::Protocol(tablet).clearScreen();
     tablet.close();

@@ -9,6 +9,7 @@
 #include "tablet/tablet_device.h"
 #include "tablet/winusb_dll.h"
 
+#include <exception>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -28,6 +29,7 @@ public:
 
 private:
     void run();
+    void reportEnd(std::exception_ptr failure);
     void publishEnd(const std::exception* e) noexcept;
     bool probe();
     bool probeOnce();

@@ -1,7 +1,7 @@
 #include "slideshow/image_list.h"
 
 #include "common/debug_output.h"
-#include "common/thread_name.h"
+#include "common/thread_body.h"
 #include "slideshow/image_list_changes.h"
 #include "slideshow/image_list_directory.h"
 
@@ -52,14 +52,14 @@ private:
 } // namespace
 
 void ImageList::directoryThread() noexcept {
-    try {
-        Win32::setThreadName("ImageList::directoryThread()");
-        const Win32::unique_event completion = Win32::createEvent();
-        std::vector<std::uint8_t> buffer(notificationBufferSize);
-        followFolder(completion.get(), buffer);
-    } catch (...) {
-        eventLog_.report(Event_UnexpectedType);
-    }
+    Win32::runThreadBody(
+        "ImageList::directoryThread()",
+        [this] {
+            const Win32::unique_event completion = Win32::createEvent();
+            std::vector<std::uint8_t> buffer(notificationBufferSize);
+            followFolder(completion.get(), buffer);
+        },
+        [this](std::exception_ptr) { eventLog_.report(Event_UnexpectedType); });
 }
 
 // The watcher waits for its folder (not created yet, or gone), then watches

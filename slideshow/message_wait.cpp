@@ -14,13 +14,13 @@ void dispatchMessages() {
 } // namespace
 
 DWORD waitPumpingMessages(const HANDLE* handles, DWORD count, DWORD timeout,
-                          bool restartOnMessages) {
+                          OnMessages onMessages) {
     for (;;) {
         const DWORD result = ::MsgWaitForMultipleObjectsEx(count, handles, timeout, QS_ALLINPUT, 0);
         if (result != WAIT_OBJECT_0 + count)
             return result;
         dispatchMessages();
-        if (!restartOnMessages)
+        if (onMessages == OnMessages::EndWait)
             return result;
     }
 }

@@ -4,12 +4,13 @@
 
 namespace Korva::QELD {
 
+// What dispatched messages do to a wait: start the full time-out again, or
+// end the wait with WAIT_OBJECT_0 + count.
+enum class OnMessages { Restart, EndWait };
+
 // Waits up to the time-out on the handles while dispatching the thread's
 // window messages, which the imaging component of a single-threaded
-// apartment relies on. With restartOnMessages the full time-out starts again
-// after messages were dispatched; otherwise their arrival ends the wait with
-// WAIT_OBJECT_0 + count.
-DWORD waitPumpingMessages(const HANDLE* handles, DWORD count, DWORD timeout,
-                          bool restartOnMessages);
+// apartment relies on.
+DWORD waitPumpingMessages(const HANDLE* handles, DWORD count, DWORD timeout, OnMessages onMessages);
 
 } // namespace Korva::QELD

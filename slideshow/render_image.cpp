@@ -21,7 +21,7 @@ constexpr std::uint64_t pixelBudget = 100'000'000;
 // Raises a failed call, and a successful one that produced no object, as a
 // system error in the HRESULT category.
 template <class Interface>
-void check(HRESULT hr, const com_ptr<Interface>& object, const char* function = nullptr) {
+void check(HRESULT hr, const com_ptr<Interface>& object, const char* function) {
     if (FAILED(hr))
         Win32::throwHResult(hr, function);
     if (!object)
@@ -31,7 +31,7 @@ void check(HRESULT hr, const com_ptr<Interface>& object, const char* function = 
 void checkBudget(IWICBitmapFrameDecode* frame) {
     UINT width = 0, height = 0;
     if (const HRESULT hr = frame->GetSize(&width, &height); FAILED(hr))
-        Win32::throwHResult(hr);
+        Win32::throwHResult(hr, "IWICBitmapFrameDecode::GetSize");
     if (width == 0 || height == 0 || std::uint64_t{width} * height > pixelBudget)
         Win32::throwHResult(WINCODEC_ERR_IMAGESIZEOUTOFRANGE,
                             "picture larger than 100 megapixels or empty");
@@ -48,7 +48,7 @@ std::vector<std::uint8_t> renderImage(const std::u16string& path,
     check(::CoCreateInstance(CLSID_WICImagingFactory, nullptr,
                              CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER, IID_IWICImagingFactory,
                              reinterpret_cast<void**>(factory.put())),
-          factory);
+          factory, "CoCreateInstance(CLSID_WICImagingFactory)");
     com_ptr<IWICBitmapDecoder> decoder;
     check(factory.get()->CreateDecoderFromFilename(widePath, nullptr, GENERIC_READ,
                                                    WICDecodeMetadataCacheOnDemand, decoder.put()),
@@ -60,11 +60,12 @@ std::vector<std::uint8_t> renderImage(const std::u16string& path,
 
     // Every frame becomes straight BGRA; layout, scaling and packing are ours.
     com_ptr<IWICFormatConverter> converter;
-    check(factory.get()->CreateFormatConverter(converter.put()), converter);
+    check(factory.get()->CreateFormatConverter(converter.put()), converter,
+          "IWICImagingFactory::CreateFormatConverter");
     check(converter.get()->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA,
                                       WICBitmapDitherTypeNone, nullptr, 0.0,
                                       WICBitmapPaletteTypeCustom),
-          converter);
+          converter, "IWICFormatConverter::Initialize");
     WicPictureSource source(converter.get());
     return renderPicture(source, orientation, parameters);
 }

@@ -7,7 +7,7 @@ namespace Korva::QELD {
 Size WicPictureSource::size() {
     UINT width = 0, height = 0;
     if (const HRESULT hr = source_->GetSize(&width, &height); FAILED(hr))
-        Win32::throwHResult(hr);
+        Win32::throwHResult(hr, "IWICBitmapSource::GetSize");
     return {width, height};
 }
 
@@ -17,7 +17,7 @@ void WicPictureSource::copyPixels(const Rect& rect, std::uint8_t* out) {
     const UINT stride = rect.width * bytesPerPixel;
     if (const HRESULT hr = source_->CopyPixels(&area, stride, stride * rect.height, out);
         FAILED(hr))
-        Win32::throwHResult(hr);
+        Win32::throwHResult(hr, "IWICBitmapSource::CopyPixels");
 }
 
 } // namespace Korva::QELD

@@ -54,7 +54,7 @@ void enumerateDeviceInterfaces(const InterfaceVisitor& visit, const GUID& interf
                                                        DIGCF_PRESENT | DIGCF_DEVICEINTERFACE,
                                                        nullptr, nullptr, nullptr));
     if (!set)
-        Win32::throwLastError();
+        Win32::throwLastError("SetupDiGetClassDevsEx");
     walk(set.get(), visit, interfaceClass);
 }
 

@@ -70,7 +70,7 @@ std::wstring findBulkInterfacePath(DEVINST hidNode) {
 ULONG mostRecentPowerState(const std::wstring& id) {
     Win32::unique_devinfo set(::SetupDiCreateDeviceInfoList(nullptr, nullptr));
     if (!set)
-        Win32::throwLastError();
+        Win32::throwLastError("SetupDiCreateDeviceInfoList");
     SP_DEVINFO_DATA device{};
     device.cbSize = sizeof device;
     if (!::SetupDiOpenDeviceInfoW(set.get(), id.c_str(), nullptr, 0, &device))

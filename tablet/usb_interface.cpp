@@ -54,12 +54,12 @@ Win32::unique_file UsbInterface::openPath(const std::wstring& path, DWORD shareM
                                             nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
 }
 
-std::error_code UsbInterface::open(const TabletDevice& device, bool exclusive) {
+std::error_code UsbInterface::open(const TabletDevice& device, Access access) {
     const bool wakeUp = mostRecentPowerState(device.deviceInstanceId) != PowerDeviceD0;
     close();
     std::lock_guard lock(mutex_);
     try {
-        openLocked(device, exclusive ? 0 : sharedAccess, wakeUp);
+        openLocked(device, access == Access::Exclusive ? 0 : sharedAccess, wakeUp);
     } catch (const std::system_error& e) {
         hid_.reset();
         return e.code();

@@ -12,6 +12,10 @@
 
 namespace Korva::QEL {
 
+// How an open shares the tablet: probing leaves it to others, uploading
+// takes it alone.
+enum class Access { Shared, Exclusive };
+
 // A tablet reached through its HID interface and, where it has one, its
 // WinUSB bulk pipe. Input reports are drained on a reader thread while open.
 class UsbInterface : public Interface {
@@ -21,7 +25,7 @@ public:
 
     // Platform failures come back as the code (ERROR_FILE_NOT_FOUND when the
     // tablet has gone); other exceptions pass through.
-    std::error_code open(const TabletDevice& device, bool exclusive);
+    std::error_code open(const TabletDevice& device, Access access);
 
     void close() override;
     bool isOpen() const override { return static_cast<bool>(hid_); }

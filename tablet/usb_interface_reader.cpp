@@ -1,7 +1,7 @@
 #include "tablet/usb_interface.h"
 
 #include "common/error_categories.h"
-#include "common/thread_name.h"
+#include "common/thread_body.h"
 #include "tablet/overlapped_request.h"
 
 #include <memory>
@@ -49,20 +49,17 @@ void UsbInterface::stopReader() {
         Win32::throwLastError("ResetEvent");
 }
 
+// A failure the reader cannot hand on leaves nothing to tell: the device
+// thread learns of it from its own next request.
 void UsbInterface::readerThread() noexcept {
-    try {
-        Win32::setThreadName("UsbInterface::readerThread");
-        if (!::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL))
-            Win32::throwLastError("SetThreadPriority");
-        readReports();
-    } catch (...) {
-        try {
-            impl()->fail(std::current_exception());
-        } catch (...) {
-            // Nothing is left to tell: the device thread learns of the
-            // failure from its own next request.
-        }
-    }
+    Win32::runThreadBody(
+        "UsbInterface::readerThread",
+        [this] {
+            if (!::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL))
+                Win32::throwLastError("SetThreadPriority");
+            readReports();
+        },
+        [this](std::exception_ptr failure) { impl()->fail(failure); });
 }
 
 void UsbInterface::readReports() {
@@ -84,7 +81,7 @@ void UsbInterface::readReports() {
             if (woken != WAIT_OBJECT_0 + 1) {
                 const DWORD waitError = ::GetLastError();
                 cancelRead(hid, read);
-                Win32::throwWin32(waitError);
+                Win32::throwWin32(waitError, "WaitForMultipleObjects");
             }
         }
         DWORD transferred = 0;

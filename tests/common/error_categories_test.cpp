@@ -28,7 +28,11 @@ TEST(ErrorCategories, CarryNameValueAndSystemText) {
     EXPECT_GT(what.size(), std::string("CreateFile: 2").size()) << "no system text: " << what;
     EXPECT_NE(what.back(), '\n');
 
-    EXPECT_STREQ(caught([] { throwHResult(E_OUTOFMEMORY); }).code().category().name(), "HRESULT");
+    const auto unnamed = caught([] { throwHResult(E_OUTOFMEMORY); });
+    EXPECT_STREQ(unnamed.code().category().name(), "HRESULT");
+    // A raise that names no function names its source file and line instead.
+    EXPECT_EQ(std::string(unnamed.what()).rfind("common/error_categories_test.cpp:", 0), 0u)
+        << unnamed.what();
     EXPECT_STREQ(caught([] { throwNtStatus(0); }).code().category().name(), "NTSTATUS");
     EXPECT_STREQ(caught([] { throwConfigRet(13); }).code().category().name(), "CONFIGRET");
 }

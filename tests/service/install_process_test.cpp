@@ -78,7 +78,8 @@ TEST_F(Installation, SecondInstallFailsAndLeavesSettingsAlone) {
     ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, parameters, L"Folder", REG_SZ, L"C:\\mine",
                       sizeof L"C:\\mine");
     const auto again = runChild(serviceProgram() + L" /install");
-    EXPECT_EQ(again.output, "Failed: win32api:1073\n");
+    // The failure names its code and the call that failed.
+    EXPECT_EQ(again.output.rfind("Failed: win32api:1073 (CreateService: ", 0), 0u) << again.output;
     EXPECT_EQ(again.exitCode, 1359u);
     EXPECT_EQ(dword(L"Update Time"), 7000u);
     EXPECT_EQ(text(L"Folder"), L"C:\\mine");
@@ -99,6 +100,7 @@ TEST_F(Installation, UninstallDeletesAndReportsAMissingService) {
     EXPECT_EQ(removed.output, "Service deleted!\n");
     EXPECT_EQ(removed.exitCode, 0u);
     const auto missing = runChild(serviceProgram() + L" /uninstall");
-    EXPECT_EQ(missing.output, "Failed: win32api:1060\n");
+    EXPECT_EQ(missing.output.rfind("Failed: win32api:1060 (OpenService: ", 0), 0u)
+        << missing.output;
     EXPECT_EQ(missing.exitCode, 1359u);
 }

@@ -78,7 +78,7 @@ TEST(Discovery, DeviceOfAnotherVendorOpensWithProductIdZero) {
         GUID_DEVINTERFACE_HID);
     ASSERT_TRUE(foreign);
     UsbInterface device(std::make_shared<Win32::WinusbDll>());
-    const std::error_code code = device.open(*foreign, false);
+    const std::error_code code = device.open(*foreign, Access::Shared);
     ASSERT_FALSE(code) << code.message();
     EXPECT_TRUE(device.isOpen());
     EXPECT_FALSE(device.canWriteBulk());

@@ -114,7 +114,7 @@ struct VirtualTabletTest : ::testing::Test {
 
     std::unique_ptr<UsbInterface> open(const TabletDevice& device) {
         auto tablet = std::make_unique<UsbInterface>(winusb);
-        const std::error_code code = tablet->open(device, true);
+        const std::error_code code = tablet->open(device, Access::Exclusive);
         EXPECT_FALSE(code) << code.message();
         return tablet;
     }
@@ -182,7 +182,7 @@ TEST_F(VirtualTabletTest, OpenOfAVanishedTabletReturnsFileNotFound) {
     bus.unplug(slot);
     waitForRemoval(qel40);
     UsbInterface tablet(winusb);
-    const std::error_code code = tablet.open(device, true);
+    const std::error_code code = tablet.open(device, Access::Exclusive);
     EXPECT_EQ(code.value(), ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(tablet.isOpen());
 }
@@ -276,7 +276,7 @@ TEST_F(VirtualTabletTest, ReaderDrainsInjectedInputReports) {
     UsbInterface tablet(winusb);
     tablet.setReportCallback(log.callback());
     tablet.impl()->attach(queue);
-    ASSERT_FALSE(tablet.open(device, true));
+    ASSERT_FALSE(tablet.open(device, Access::Exclusive));
 
     const auto idle = inputReports(0x10, 3);
     send(slot, idle);
@@ -309,7 +309,7 @@ TEST_F(VirtualTabletTest, CloseWithAReadWaitingEndsCleanly) {
     {
         UsbInterface tablet(winusb);
         tablet.setReportCallback(log.callback());
-        ASSERT_FALSE(tablet.open(device, true));
+        ASSERT_FALSE(tablet.open(device, Access::Exclusive));
         send(slot, inputReports(0x40, 1));
         ASSERT_TRUE(log.waitFor(1)); // the reader is in its loop
         std::this_thread::sleep_for(100ms);
@@ -318,7 +318,7 @@ TEST_F(VirtualTabletTest, CloseWithAReadWaitingEndsCleanly) {
         EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
         EXPECT_FALSE(tablet.isOpen());
 
-        ASSERT_FALSE(tablet.open(device, true));
+        ASSERT_FALSE(tablet.open(device, Access::Exclusive));
         const auto next = inputReports(0x41, 1);
         send(slot, next);
         ASSERT_TRUE(log.waitFor(2));

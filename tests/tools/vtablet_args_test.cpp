@@ -78,8 +78,8 @@ TEST(VTabletArgs, ListAndLogLines) {
     EXPECT_EQ(listLine(2, info), "2 0C16 320x200 mode=bulk composite status=4");
     info.state.sequence = logSize + 1; // the oldest entry was overwritten
     for (uint32_t seq = 1; seq <= logSize; ++seq)
-        info.state.log[seq % logSize] = {seq, 5, logGet, 0x03, 0, 0};
-    info.state.log[logSize % logSize] = {logSize, 256, logSet, 0x26, 1, 1};
+        info.state.log[seq % logSize] = {seq, 5, LogOp_Get, 0x03, 0, 0};
+    info.state.log[logSize % logSize] = {logSize, 256, LogOp_Set, 0x26, 1, 1};
     const std::string log = logText(info.state);
     EXPECT_EQ(log.substr(0, log.find('\n')), "1 get 03 5 ok 0");
     EXPECT_NE(log.find("64 set 26 256 refused 1\n"), std::string::npos);

@@ -23,7 +23,7 @@ struct Tablet {
 
     uint8_t status() {
         Bytes report{0x03, 0, 0, 0, 0};
-        EXPECT_EQ(model.getFeature(report.data(), 5), Result::ok);
+        EXPECT_EQ(model.getFeature(report.data(), 5), Result::Ok);
         return report[1];
     }
     Result set(uint8_t id, uint8_t value) {
@@ -40,12 +40,12 @@ struct Tablet {
     }
     // The host's upload: start, 253-byte blocks, end.
     void upload(uint8_t mode, const Bytes& image) {
-        ASSERT_EQ(set(0x25, mode), Result::ok);
+        ASSERT_EQ(set(0x25, mode), Result::Ok);
         for (size_t offset = 0; offset < image.size(); offset += 253) {
             const uint32_t n = static_cast<uint32_t>(std::min<size_t>(253, image.size() - offset));
-            ASSERT_EQ(block(image.data() + offset, n), Result::ok);
+            ASSERT_EQ(block(image.data() + offset, n), Result::Ok);
         }
-        ASSERT_EQ(set(0x27, 0), Result::ok);
+        ASSERT_EQ(set(0x27, 0), Result::Ok);
     }
     std::vector<uint8_t> pixel(uint32_t x, uint32_t y) const {
         const uint8_t* p = screen.data() + 3 * (y * model.state().setup.width + x);
@@ -68,41 +68,41 @@ Bytes pattern(size_t n) {
 TEST(VTabletModel, ReportsScreenSizeBigEndianAndStatusReady) {
     Tablet t(320, 200);
     uint8_t cap[17] = {0x09};
-    ASSERT_EQ(t.model.getFeature(cap, 17), Result::ok);
+    ASSERT_EQ(t.model.getFeature(cap, 17), Result::Ok);
     EXPECT_EQ(cap[7], 0x01);
     EXPECT_EQ(cap[8], 0x40);
     EXPECT_EQ(cap[9], 0x00);
     EXPECT_EQ(cap[10], 0xC8);
     EXPECT_EQ(t.status(), 0);
     uint8_t shortStatus[4] = {0x03};
-    EXPECT_EQ(t.model.getFeature(shortStatus, 4), Result::refused);
+    EXPECT_EQ(t.model.getFeature(shortStatus, 4), Result::Refused);
     uint8_t unknown[5] = {0x25};
-    EXPECT_EQ(t.model.getFeature(unknown, 5), Result::refused);
+    EXPECT_EQ(t.model.getFeature(unknown, 5), Result::Refused);
 }
 
 TEST(VTabletModel, StatusMachineFollowsPermissions) {
     Tablet t;
     const uint8_t one = 0;
-    EXPECT_EQ(t.block(&one, 1), Result::refused) << "data before a start";
-    EXPECT_EQ(t.set(0x27, 0), Result::refused) << "end before a start";
-    EXPECT_EQ(t.set(0x25, 0x03), Result::refused) << "unknown mode";
-    EXPECT_EQ(t.set(0x25, 0x10), Result::refused) << "bulk mode without a bulk pipe";
-    ASSERT_EQ(t.set(0x25, 0x00), Result::ok);
+    EXPECT_EQ(t.block(&one, 1), Result::Refused) << "data before a start";
+    EXPECT_EQ(t.set(0x27, 0), Result::Refused) << "end before a start";
+    EXPECT_EQ(t.set(0x25, 0x03), Result::Refused) << "unknown mode";
+    EXPECT_EQ(t.set(0x25, 0x10), Result::Refused) << "bulk mode without a bulk pipe";
+    ASSERT_EQ(t.set(0x25, 0x00), Result::Ok);
     EXPECT_EQ(t.status(), 1);
-    EXPECT_EQ(t.set(0x25, 0x00), Result::refused) << "second start";
-    EXPECT_EQ(t.set(0x20, 0), Result::refused) << "clear during a transfer";
-    EXPECT_EQ(t.set(0x27, 1), Result::ok) << "abandon";
+    EXPECT_EQ(t.set(0x25, 0x00), Result::Refused) << "second start";
+    EXPECT_EQ(t.set(0x20, 0), Result::Refused) << "clear during a transfer";
+    EXPECT_EQ(t.set(0x27, 1), Result::Ok) << "abandon";
     EXPECT_EQ(t.status(), 0);
     EXPECT_EQ(t.model.state().counters.abandoned, 1u);
-    EXPECT_EQ(t.set(0x20, 0), Result::ok);
-    EXPECT_EQ(t.set(0x42, 0), Result::refused) << "a report the tablet does not know";
+    EXPECT_EQ(t.set(0x20, 0), Result::Ok);
+    EXPECT_EQ(t.set(0x42, 0), Result::Refused) << "a report the tablet does not know";
 }
 
 TEST(VTabletModel, BusyForConfiguredPollsAfterAnImage) {
     Tablet t(16, 4, false, 3);
     t.upload(0x00, Bytes(8, 0xFF));
     EXPECT_EQ(t.status(), 4);
-    EXPECT_EQ(t.set(0x25, 0x00), Result::refused) << "start while busy";
+    EXPECT_EQ(t.set(0x25, 0x00), Result::Refused) << "start while busy";
     EXPECT_EQ(t.status(), 4);
     EXPECT_EQ(t.status(), 4);
     EXPECT_EQ(t.status(), 0);
@@ -149,17 +149,17 @@ TEST(VTabletModel, ImageOfWrongLengthKeepsTheOldScreen) {
     EXPECT_EQ(t.pixel(0, 0), (std::vector<uint8_t>{255, 255, 255}));
     EXPECT_EQ(t.model.state().counters.rejectedImages, 2u);
     EXPECT_EQ(t.status(), 0) << "a rejected image still ends the transfer";
-    ASSERT_EQ(t.set(0x20, 0), Result::ok);
+    ASSERT_EQ(t.set(0x20, 0), Result::Ok);
     EXPECT_EQ(t.pixel(0, 0), (std::vector<uint8_t>{0, 0, 0}));
 }
 
 TEST(VTabletModel, DataReportForms) {
     Tablet t(64, 64);
-    ASSERT_EQ(t.set(0x25, 0x04), Result::ok);
+    ASSERT_EQ(t.set(0x25, 0x04), Result::Ok);
     const Bytes data = pattern(2558);
-    EXPECT_EQ(t.block(data.data(), 254, 256), Result::refused);
-    EXPECT_EQ(t.block(data.data(), 2557, 2560), Result::ok);
-    EXPECT_EQ(t.block(data.data(), 2558, 2561), Result::refused);
+    EXPECT_EQ(t.block(data.data(), 254, 256), Result::Refused);
+    EXPECT_EQ(t.block(data.data(), 2557, 2560), Result::Ok);
+    EXPECT_EQ(t.block(data.data(), 2558, 2561), Result::Refused);
     EXPECT_EQ(t.model.state().received, 2557u);
     EXPECT_TRUE(std::equal(data.begin(), data.end() - 1, t.receive.begin()));
 }
@@ -167,14 +167,14 @@ TEST(VTabletModel, DataReportForms) {
 TEST(VTabletModel, BulkDataOnlyInBulkTransfers) {
     Tablet t(4, 2, true, 0);
     const Bytes image = pattern(4 * 2 * 3);
-    EXPECT_EQ(t.model.writeBulk(image.data(), 24), Result::refused) << "no transfer open";
-    ASSERT_EQ(t.set(0x25, 0x04), Result::ok);
-    EXPECT_EQ(t.model.writeBulk(image.data(), 24), Result::refused) << "report-mode transfer";
-    ASSERT_EQ(t.set(0x27, 1), Result::ok);
-    ASSERT_EQ(t.set(0x25, 0x14), Result::ok);
-    EXPECT_EQ(t.block(image.data(), 24), Result::refused) << "report in a bulk transfer";
-    ASSERT_EQ(t.model.writeBulk(image.data(), 24), Result::ok);
-    ASSERT_EQ(t.set(0x27, 0), Result::ok);
+    EXPECT_EQ(t.model.writeBulk(image.data(), 24), Result::Refused) << "no transfer open";
+    ASSERT_EQ(t.set(0x25, 0x04), Result::Ok);
+    EXPECT_EQ(t.model.writeBulk(image.data(), 24), Result::Refused) << "report-mode transfer";
+    ASSERT_EQ(t.set(0x27, 1), Result::Ok);
+    ASSERT_EQ(t.set(0x25, 0x14), Result::Ok);
+    EXPECT_EQ(t.block(image.data(), 24), Result::Refused) << "report in a bulk transfer";
+    ASSERT_EQ(t.model.writeBulk(image.data(), 24), Result::Ok);
+    ASSERT_EQ(t.set(0x27, 0), Result::Ok);
     EXPECT_EQ(t.model.state().counters.images, 1u);
     EXPECT_EQ(t.model.state().counters.bulkBytes, 24u);
     EXPECT_EQ(t.pixel(0, 0), (std::vector<uint8_t>{image[2], image[1], image[0]}));
@@ -188,8 +188,8 @@ TEST(VTabletModel, HeldStatusDecidesReportsButStatusStaysReadable) {
         f.heldStatus = held;
         t.model.setFaults(f);
         EXPECT_EQ(t.status(), held);
-        EXPECT_EQ(t.set(0x25, 0), Result::refused);
-        EXPECT_EQ(t.set(0x20, 0), Result::refused);
+        EXPECT_EQ(t.set(0x25, 0), Result::Refused);
+        EXPECT_EQ(t.set(0x20, 0), Result::Refused);
         EXPECT_EQ(t.status(), held) << "busy polls do not end a held status";
     }
 }
@@ -202,11 +202,11 @@ TEST(VTabletModel, RefuseBusyAndZeroWidthFaults) {
     f.zeroWidth = 1;
     t.model.setFaults(f);
     uint8_t status[5] = {0x03};
-    EXPECT_EQ(t.model.getFeature(status, 5), Result::refused);
-    EXPECT_EQ(t.set(0x25, 0), Result::refused);
+    EXPECT_EQ(t.model.getFeature(status, 5), Result::Refused);
+    EXPECT_EQ(t.set(0x25, 0), Result::Refused);
     EXPECT_EQ(t.model.state().counters.refused, 2u);
     uint8_t cap[17] = {0x09};
-    ASSERT_EQ(t.model.getFeature(cap, 17), Result::ok);
+    ASSERT_EQ(t.model.getFeature(cap, 17), Result::Ok);
     EXPECT_EQ(cap[7] | cap[8], 0);
     EXPECT_EQ(cap[10], 4);
     t.upload(0x00, Bytes(8, 0));
@@ -224,17 +224,17 @@ TEST(VTabletModel, PullStrikesInTheMiddleOfTheNextTransfer) {
         f.pullInTransfer = 1;
         t.model.setFaults(f);
         EXPECT_EQ(t.status(), 0);
-        ASSERT_EQ(t.set(0x25, bulk ? 0x10 : 0x00), Result::ok);
+        ASSERT_EQ(t.set(0x25, bulk ? 0x10 : 0x00), Result::Ok);
         EXPECT_FALSE(t.model.pulled());
         const Bytes data(8, 0);
         EXPECT_EQ(bulk ? t.model.writeBulk(data.data(), 8) : t.block(data.data(), 8),
-                  Result::notConnected);
+                  Result::NotConnected);
         EXPECT_TRUE(t.model.pulled());
-        EXPECT_EQ(t.set(0x27, 0), Result::notConnected);
+        EXPECT_EQ(t.set(0x27, 0), Result::NotConnected);
         uint8_t status[5] = {0x03};
-        EXPECT_EQ(t.model.getFeature(status, 5), Result::notConnected);
+        EXPECT_EQ(t.model.getFeature(status, 5), Result::NotConnected);
         const uint8_t input[8] = {0x01};
-        EXPECT_EQ(t.model.queueInput(input, 8), Result::notConnected);
+        EXPECT_EQ(t.model.queueInput(input, 8), Result::NotConnected);
     }
 }
 
@@ -247,9 +247,9 @@ TEST(VTabletModel, InputReportsWaitForReadsInOrder) {
     EXPECT_FALSE(t.model.takeInput(report));
     for (uint8_t i = 0; i < InputQueue::capacity; ++i) {
         report[7] = i;
-        EXPECT_EQ(t.model.queueInput(report, 8), Result::ok);
+        EXPECT_EQ(t.model.queueInput(report, 8), Result::Ok);
     }
-    EXPECT_EQ(t.model.queueInput(report, 8), Result::refused) << "full";
+    EXPECT_EQ(t.model.queueInput(report, 8), Result::Refused) << "full";
     for (uint8_t i = 0; i < 3; ++i) {
         uint8_t taken[8] = {};
         ASSERT_TRUE(t.model.takeInput(taken));
@@ -257,10 +257,10 @@ TEST(VTabletModel, InputReportsWaitForReadsInOrder) {
         EXPECT_EQ(taken[7], i);
     }
     EXPECT_EQ(t.model.state().counters.inputReports, 3u);
-    EXPECT_EQ(t.model.queueInput(report, 8), Result::ok) << "the ring wraps";
-    EXPECT_EQ(t.model.queueInput(report, 7), Result::refused);
+    EXPECT_EQ(t.model.queueInput(report, 8), Result::Ok) << "the ring wraps";
+    EXPECT_EQ(t.model.queueInput(report, 7), Result::Refused);
     report[0] = 0x03;
-    EXPECT_EQ(t.model.queueInput(report, 8), Result::refused);
+    EXPECT_EQ(t.model.queueInput(report, 8), Result::Refused);
     EXPECT_EQ(t.model.state().sequence, 0u) << "input is not a host request";
 
     t.model.reset(t.model.state().setup, t.receive.data(), t.screen.data());
@@ -272,11 +272,11 @@ TEST(VTabletModel, LogKeepsTheLastRequests) {
     t.status();
     t.set(0x26, 0);
     const TabletState& s = t.model.state();
-    EXPECT_EQ(s.log[0].op, logGet);
+    EXPECT_EQ(s.log[0].op, LogOp_Get);
     EXPECT_EQ(s.log[0].reportId, 0x03);
     EXPECT_EQ(s.log[0].length, 5u);
-    EXPECT_EQ(s.log[1].op, logSet);
-    EXPECT_EQ(s.log[1].result, static_cast<uint8_t>(Result::refused));
+    EXPECT_EQ(s.log[1].op, LogOp_Set);
+    EXPECT_EQ(s.log[1].result, static_cast<uint8_t>(Result::Refused));
     for (uint32_t i = 0; i < logSize; ++i)
         t.status();
     EXPECT_EQ(s.sequence, logSize + 2);

@@ -67,7 +67,7 @@ void addMissingChildren(Bus& bus) {
         for (int which = 0; which < 2; ++which) {
             if (missing[slot].wanted[which])
                 missing[slot].made[which] =
-                    createChild(bus, slot, which == 0 ? Kind::hidChild : Kind::bulkChild,
+                    createChild(bus, slot, which == 0 ? Kind::HidChild : Kind::BulkChild,
                                 missing[slot].generation, missing[slot].setup);
         }
     }
@@ -96,7 +96,7 @@ void addMissingChildren(Bus& bus) {
 
 NTSTATUS queryId(Child& child, PIRP irp) {
     const TabletSetup& setup = child.setup;
-    const bool hid = child.header.kind == Kind::hidChild;
+    const bool hid = child.header.kind == Kind::HidChild;
     const int interfaceNumber = setup.composite ? (hid ? 0 : 1) : nonComposite;
     constexpr size_t capacity = 128;
     auto* id = static_cast<char16_t*>(
@@ -154,7 +154,7 @@ NTSTATUS queryTargetRelation(PDEVICE_OBJECT pdo, PIRP irp) {
 // The bulk interface registers the WinUSB class of the family when its
 // tablet has a bulk pipe.
 void setBulkInterface(Child& child, PDEVICE_OBJECT pdo, bool enable) {
-    if (child.header.kind != Kind::bulkChild)
+    if (child.header.kind != Kind::BulkChild)
         return;
     if (enable && !child.setup.bulk)
         return;
@@ -169,7 +169,7 @@ void setBulkInterface(Child& child, PDEVICE_OBJECT pdo, bool enable) {
 NTSTATUS removeChild(Child& child, PDEVICE_OBJECT pdo) {
     setBulkInterface(child, pdo, false);
     RtlFreeUnicodeString(&child.interfaceLink);
-    if (child.header.kind == Kind::hidChild)
+    if (child.header.kind == Kind::HidChild)
         failPendingReads(*child.bus, child.bus->tablets[child.slot]);
     if (!child.present)
         IoDeleteDevice(pdo);

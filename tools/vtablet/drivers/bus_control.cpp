@@ -140,12 +140,12 @@ NTSTATUS inputRequest(Bus& bus, PIRP irp) {
     {
         SpinLock guard(bus);
         result = tablet.plugged ? tablet.model.queueInput(request->report, sizeof request->report)
-                                : Result::notConnected;
+                                : Result::NotConnected;
     }
-    if (result == Result::ok)
+    if (result == Result::Ok)
         sendInput(bus, tablet);
-    return complete(irp, result == Result::ok             ? STATUS_SUCCESS
-                         : result == Result::notConnected ? STATUS_DEVICE_NOT_CONNECTED
+    return complete(irp, result == Result::Ok             ? STATUS_SUCCESS
+                         : result == Result::NotConnected ? STATUS_DEVICE_NOT_CONNECTED
                                                           : STATUS_DEVICE_BUSY);
 }
 

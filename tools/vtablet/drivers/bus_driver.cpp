@@ -63,14 +63,14 @@ NTSTATUS busPnp(Bus& bus, PIRP irp) {
 }
 
 NTSTATUS NTAPI dispatchPnp(PDEVICE_OBJECT device, PIRP irp) {
-    if (kindOf(device) == Kind::bus)
+    if (kindOf(device) == Kind::Bus)
         return busPnp(*static_cast<Bus*>(device->DeviceExtension), irp);
     return childPnp(*static_cast<Child*>(device->DeviceExtension), irp);
 }
 
 NTSTATUS NTAPI dispatchPower(PDEVICE_OBJECT device, PIRP irp) {
     PoStartNextPowerIrp(irp);
-    if (kindOf(device) == Kind::bus) {
+    if (kindOf(device) == Kind::Bus) {
         Bus& bus = *static_cast<Bus*>(device->DeviceExtension);
         IoSkipCurrentIrpStackLocation(irp);
         return PoCallDriver(bus.lower, irp);
@@ -82,7 +82,7 @@ NTSTATUS NTAPI dispatchPower(PDEVICE_OBJECT device, PIRP irp) {
 // as when another program holds it (denied_files.h).
 NTSTATUS NTAPI dispatchCreateClose(PDEVICE_OBJECT device, PIRP irp) {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
-    if (kindOf(device) != Kind::bulkChild)
+    if (kindOf(device) != Kind::BulkChild)
         return complete(irp, STATUS_SUCCESS);
     const Child& child = *static_cast<Child*>(device->DeviceExtension);
     DeniedFiles& denied = child.bus->deniedBulkFiles;
@@ -102,9 +102,9 @@ NTSTATUS NTAPI dispatchCreateClose(PDEVICE_OBJECT device, PIRP irp) {
 
 NTSTATUS NTAPI dispatchControl(PDEVICE_OBJECT device, PIRP irp) {
     switch (kindOf(device)) {
-    case Kind::bus:
+    case Kind::Bus:
         return controlRequest(*static_cast<Bus*>(device->DeviceExtension), irp);
-    case Kind::bulkChild:
+    case Kind::BulkChild:
         return bulkRequest(*static_cast<Child*>(device->DeviceExtension), irp);
     default:
         return complete(irp, STATUS_INVALID_DEVICE_REQUEST);
@@ -112,7 +112,7 @@ NTSTATUS NTAPI dispatchControl(PDEVICE_OBJECT device, PIRP irp) {
 }
 
 NTSTATUS NTAPI dispatchInternalControl(PDEVICE_OBJECT device, PIRP irp) {
-    if (kindOf(device) == Kind::hidChild)
+    if (kindOf(device) == Kind::HidChild)
         return hidRequest(*static_cast<Child*>(device->DeviceExtension), irp);
     return complete(irp, STATUS_INVALID_DEVICE_REQUEST);
 }
@@ -124,7 +124,7 @@ NTSTATUS NTAPI addDevice(PDRIVER_OBJECT driver, PDEVICE_OBJECT pdo) {
     if (!NT_SUCCESS(status))
         return status;
     Bus& bus = *static_cast<Bus*>(fdo->DeviceExtension);
-    bus.header.kind = Kind::bus;
+    bus.header.kind = Kind::Bus;
     bus.self = fdo;
     bus.pdo = pdo;
     KeInitializeSpinLock(&bus.lock);

@@ -49,9 +49,9 @@ template <class Request> NTSTATUS onModel(Child& child, Request request) {
     if (pulled)
         unplug(*child.bus, child.slot, child.generation);
     switch (result) {
-    case Result::ok:
+    case Result::Ok:
         return STATUS_SUCCESS;
-    case Result::notConnected:
+    case Result::NotConnected:
         return STATUS_DEVICE_NOT_CONNECTED;
     default:
         return STATUS_UNSUCCESSFUL;

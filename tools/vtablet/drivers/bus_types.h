@@ -24,7 +24,7 @@ struct Tablet {
     LIST_ENTRY pendingReads;
 };
 
-enum class Kind { bus, hidChild, bulkChild };
+enum class Kind { Bus, HidChild, BulkChild };
 
 // Every device object of the bus driver starts with this.
 struct Extension {

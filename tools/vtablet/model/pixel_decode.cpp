@@ -4,22 +4,22 @@ namespace Korva::VTablet {
 
 namespace {
 
-enum class Format { none, mono, rgb565, bgr24 };
+enum class Format { None, Mono, Rgb565, Bgr24 };
 
 Format formatOf(uint8_t mode) {
     switch (mode) {
     case 0x00:
     case 0x01:
     case 0x10:
-        return Format::mono;
+        return Format::Mono;
     case 0x02:
     case 0x12:
-        return Format::rgb565;
+        return Format::Rgb565;
     case 0x04:
     case 0x14:
-        return Format::bgr24;
+        return Format::Bgr24;
     default:
-        return Format::none;
+        return Format::None;
     }
 }
 
@@ -62,11 +62,11 @@ void decodeBgr24(const uint8_t* source, uint32_t pixels, uint8_t* screen) {
 
 uint32_t imageBytes(uint8_t mode, uint32_t width, uint32_t height) {
     switch (formatOf(mode)) {
-    case Format::mono:
+    case Format::Mono:
         return height * ((width + 7) / 8);
-    case Format::rgb565:
+    case Format::Rgb565:
         return height * width * 2;
-    case Format::bgr24:
+    case Format::Bgr24:
         return height * width * 3;
     default:
         return 0;
@@ -76,13 +76,13 @@ uint32_t imageBytes(uint8_t mode, uint32_t width, uint32_t height) {
 void decodeImage(uint8_t mode, const uint8_t* source, uint32_t width, uint32_t height,
                  uint8_t* screen) {
     switch (formatOf(mode)) {
-    case Format::mono:
+    case Format::Mono:
         decodeMono(source, width, height, screen);
         break;
-    case Format::rgb565:
+    case Format::Rgb565:
         decodeRgb565(source, width * height, screen);
         break;
-    case Format::bgr24:
+    case Format::Bgr24:
         decodeBgr24(source, width * height, screen);
         break;
     default:

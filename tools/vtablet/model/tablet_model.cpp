@@ -64,19 +64,19 @@ Result TabletModel::admit(uint8_t op, uint8_t reportId, uint32_t length) {
     LogEntry& entry = state_.log[state_.sequence % logSize];
     entry = LogEntry{state_.sequence++, length, op, reportId, 0, 0};
     if (state_.pulled)
-        return Result::notConnected;
+        return Result::NotConnected;
     if (state_.faults.refuseCount > 0) {
         --state_.faults.refuseCount;
-        return Result::refused;
+        return Result::Refused;
     }
-    return Result::ok;
+    return Result::Ok;
 }
 
 Result TabletModel::finish(Result result) {
     LogEntry& entry = state_.log[(state_.sequence - 1) % logSize];
     entry.result = static_cast<uint8_t>(result);
     entry.status = currentStatus();
-    if (result == Result::refused)
+    if (result == Result::Refused)
         ++state_.counters.refused;
     return result;
 }
@@ -84,16 +84,16 @@ Result TabletModel::finish(Result result) {
 Result TabletModel::getFeature(uint8_t* report, uint32_t length) {
     const uint8_t id = length > 0 ? report[0] : 0;
     ++state_.counters.gets;
-    Result result = admit(logGet, id, length);
-    if (result != Result::ok)
+    Result result = admit(LogOp_Get, id, length);
+    if (result != Result::Ok)
         return finish(result);
     if ((id != 0x03 && id != 0x09) || length < featureLength(id))
-        return finish(Result::refused);
+        return finish(Result::Refused);
     zero(report + 1, length - 1);
     if (id == 0x03)
         return finish(readStatus(report));
     readCapability(report);
-    return finish(Result::ok);
+    return finish(Result::Ok);
 }
 
 // Each read during the busy time counts one poll; the read that uses up the
@@ -107,7 +107,7 @@ Result TabletModel::readStatus(uint8_t* report) {
         if (state_.busyLeft == 0)
             state_.status = statusReady;
     }
-    return Result::ok;
+    return Result::Ok;
 }
 
 void TabletModel::readCapability(uint8_t* report) const {
@@ -119,21 +119,21 @@ void TabletModel::readCapability(uint8_t* report) const {
 Result TabletModel::setFeature(const uint8_t* report, uint32_t length) {
     const uint8_t id = length > 0 ? report[0] : 0;
     ++state_.counters.sets;
-    Result result = admit(logSet, id, length);
-    if (result != Result::ok)
+    Result result = admit(LogOp_Set, id, length);
+    if (result != Result::Ok)
         return finish(result);
     if (length < 2 || !setPermitted(id))
-        return finish(Result::refused);
+        return finish(Result::Refused);
     switch (id) {
     case 0x20:
         clearScreen();
-        return finish(Result::ok);
+        return finish(Result::Ok);
     case 0x25:
         return finish(startImage(report[1]));
     case 0x26: {
         const uint32_t count = length >= 3 ? report[1] | uint32_t{report[2]} << 8 : 0;
         if (!dataReportFits(length, count))
-            return finish(Result::refused);
+            return finish(Result::Refused);
         ++state_.counters.dataReports;
         return finish(appendData(report + 3, count, false));
     }
@@ -144,23 +144,23 @@ Result TabletModel::setFeature(const uint8_t* report, uint32_t length) {
 
 Result TabletModel::writeBulk(const uint8_t* data, uint32_t length) {
     ++state_.counters.bulkWrites;
-    Result result = admit(logBulk, 0, length);
-    if (result != Result::ok)
+    Result result = admit(LogOp_Bulk, 0, length);
+    if (result != Result::Ok)
         return finish(result);
     if (currentStatus() != statusTransfer)
-        return finish(Result::refused);
+        return finish(Result::Refused);
     result = appendData(data, length, true);
-    if (result == Result::ok)
+    if (result == Result::Ok)
         state_.counters.bulkBytes += length;
     return finish(result);
 }
 
 Result TabletModel::queueInput(const uint8_t* report, uint32_t length) {
     if (state_.pulled)
-        return Result::notConnected;
+        return Result::NotConnected;
     if (length != inputReportLength || report[0] != inputReportId || !input_.push(report))
-        return Result::refused;
-    return Result::ok;
+        return Result::Refused;
+    return Result::Ok;
 }
 
 bool TabletModel::takeInput(uint8_t* report) {
@@ -172,33 +172,33 @@ bool TabletModel::takeInput(uint8_t* report) {
 
 Result TabletModel::startImage(uint8_t mode) {
     if (imageBytes(mode, 1, 1) == 0 || ((mode & bulkModeBit) && !state_.setup.bulk))
-        return Result::refused;
+        return Result::Refused;
     state_.mode = mode;
     state_.received = 0;
     state_.overflow = 0;
     state_.status = statusTransfer;
-    return Result::ok;
+    return Result::Ok;
 }
 
 // Data must come by the path the transfer's mode names. A pull armed by the
 // fault strikes here, in the middle of the transfer.
 Result TabletModel::appendData(const uint8_t* data, uint32_t length, bool bulk) {
     if (state_.status != statusTransfer || bulk != ((state_.mode & bulkModeBit) != 0))
-        return Result::refused;
+        return Result::Refused;
     if (state_.faults.pullInTransfer) {
         state_.faults.pullInTransfer = 0;
         state_.pulled = 1;
-        return Result::notConnected;
+        return Result::NotConnected;
     }
     const uint32_t capacity = screenBufferBytes(state_.setup.width, state_.setup.height);
     if (length > capacity - state_.received) {
         state_.overflow = 1;
-        return Result::ok;
+        return Result::Ok;
     }
     for (uint32_t i = 0; i < length; ++i)
         receive_[state_.received + i] = data[i];
     state_.received += length;
-    return Result::ok;
+    return Result::Ok;
 }
 
 // Flag 0 completes the image: the tablet shows it if its length matches the
@@ -208,7 +208,7 @@ Result TabletModel::endImage(uint8_t flag) {
     if (flag != 0) {
         ++state_.counters.abandoned;
         state_.status = statusReady;
-        return Result::ok;
+        return Result::Ok;
     }
     const TabletSetup& s = state_.setup;
     if (!state_.overflow && state_.received == imageBytes(state_.mode, s.width, s.height)) {
@@ -222,7 +222,7 @@ Result TabletModel::endImage(uint8_t flag) {
     state_.busyLeft = state_.faults.busyPollsOnce ? state_.faults.busyPollsOnce : s.busyPolls;
     state_.faults.busyPollsOnce = 0;
     state_.status = state_.busyLeft > 0 ? statusBusy : statusReady;
-    return Result::ok;
+    return Result::Ok;
 }
 
 void TabletModel::clearScreen() {

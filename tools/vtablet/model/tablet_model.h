@@ -8,7 +8,7 @@
 
 namespace Korva::VTablet {
 
-enum class Result : uint8_t { ok, refused, notConnected };
+enum class Result : uint8_t { Ok, Refused, NotConnected };
 
 // The device side of one QEL tablet: its Status machine, the reports it
 // answers, the image it receives and the faults injected into it. Plain

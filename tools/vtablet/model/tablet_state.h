@@ -44,7 +44,7 @@ struct Counters {
     uint32_t inputReports; // input reports handed to the host's reads
 };
 
-enum LogOp : uint8_t { logGet = 1, logSet = 2, logBulk = 3 };
+enum LogOp : uint8_t { LogOp_Get = 1, LogOp_Set = 2, LogOp_Bulk = 3 };
 
 struct LogEntry {
     uint32_t sequence;
