@@ -1,15 +1,20 @@
 # Helpers shared by the areas' CMakeLists.
 
-# qeld_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [GUI] [SERIAL <locks...>]
-#           [ENVIRONMENT <VAR=value...>])
+# qeld_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [GUI] [WINUSB]
+#           [SERIAL <locks...>] [ENVIRONMENT <VAR=value...>])
 # A GoogleTest program. In the cross build it runs under Wine; tests labelled
 # "gui" need the Xvfb display that the test script starts. SERIAL names a
 # resource lock for tests that share machine-wide state (the registry, the
-# service database, the virtual tablet bus).
+# service database, the virtual tablet bus). WINUSB puts the WinUSB test
+# double next to the program and has Wine load it instead of its own stubs.
 function(qeld_test)
-    cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS;SERIAL;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(T "GUI;WINUSB" "NAME" "SOURCES;LIBS;SERIAL;ENVIRONMENT" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest_main)
+    if(T_WINUSB)
+        vtablet_use_winusb(${T_NAME})
+        list(APPEND T_ENVIRONMENT "WINEDLLOVERRIDES=winusb=n")
+    endif()
     set(props "")
     if(T_GUI)
         list(APPEND props LABELS gui)

@@ -1,6 +1,8 @@
 #include "tests/applet/gui_support.h"
 
 #include "common/unique_handle.h"
+#include "tests/support/process_runner.h"
+#include "tests/support/wine_paths.h"
 
 #include <commctrl.h>
 
@@ -156,19 +158,11 @@ bool saveScreenshot(const std::string& name) {
     }
     const std::wstring unixPath =
         std::wstring(QELD_SCREENSHOT_DIR) + L"/" + std::wstring(name.begin(), name.end()) + L".png";
-    std::wstring windowsPath = L"Z:" + unixPath;
-    std::replace(windowsPath.begin(), windowsPath.end(), L'/', L'\\');
+    const std::wstring windowsPath = Test::windowsPath(unixPath);
     ::DeleteFileW(windowsPath.c_str());
     // The quotes keep cmd from reading the slashes of the Unix path as switches.
-    std::wstring command = L"cmd /c start /unix /usr/bin/import -window root \"" + unixPath + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                          nullptr, nullptr, &startup, &process))
-        return false;
-    const Korva::Win32::unique_kernel_handle processHandle(process.hProcess);
-    const Korva::Win32::unique_kernel_handle threadHandle(process.hThread);
+    startProcess(L"cmd /c start /unix /usr/bin/import -window root \"" + unixPath + L"\"", {},
+                 CREATE_NO_WINDOW);
     return waitForFinishedFile(windowsPath);
 }
 

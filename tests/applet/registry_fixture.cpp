@@ -4,33 +4,20 @@
 
 namespace Korva::QELD::Test {
 
-namespace {
-
-std::wstring testName() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::string name = std::string(info->test_suite_name()) + "." + info->name();
-    return std::wstring(name.begin(), name.end());
-}
-
-} // namespace
-
 void AppletRegistryTest::SetUp() {
-    root_ = L"SOFTWARE\\Korva\\QELDTest\\" + testName();
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, root_.c_str());
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, root_.c_str());
+    sandbox_.emplace();
     appletPaths().parametersKey = keyPath();
-    appletPaths().windowStateKey = root_ + L"\\Window";
+    appletPaths().windowStateKey = sandbox_->path(L"Window");
     appletPaths().serviceName = L"QELDTEST_NOT_INSTALLED";
     ASSERT_TRUE(createKeyForWriting(HKEY_LOCAL_MACHINE, keyPath()));
 }
 
 void AppletRegistryTest::TearDown() {
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, root_.c_str());
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, root_.c_str());
+    sandbox_.reset();
 }
 
 std::wstring AppletRegistryTest::keyPath(const wchar_t* model) const {
-    const auto parameters = root_ + L"\\Parameters";
+    const auto parameters = sandbox_->path(L"Parameters");
     return model == nullptr ? parameters : parameters + L"\\" + model;
 }
 

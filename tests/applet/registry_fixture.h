@@ -1,6 +1,7 @@
 #pragma once
 
 #include "applet/registry_key.h"
+#include "tests/support/registry_sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,7 @@ protected:
     void deleteParameters();
 
 private:
-    std::wstring root_;
+    std::optional<RegistrySandbox> sandbox_;
 };
 
 } // namespace Korva::QELD::Test

@@ -1,5 +1,6 @@
 #include "applet/service_control.h"
 #include "tests/applet/service_fixture.h"
+#include "tests/support/parameters_key.h"
 
 namespace Korva::QELD::Test {
 namespace {
@@ -52,8 +53,7 @@ TEST_F(ServiceControlTest, ServiceThatStopsAtOnceIsNotReportedAsStarted) {
     installService();
     // Without its Parameters key the service ends as soon as it starts; the
     // applet waits its full time for the running state, then gives up.
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE,
-                     L"SYSTEM\\CurrentControlSet\\services\\QELDSVC\\Parameters");
+    deleteParametersKey();
     EXPECT_FALSE(start());
     EXPECT_EQ(service.state(), SERVICE_STOPPED);
 }

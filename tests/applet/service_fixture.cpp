@@ -1,7 +1,8 @@
 #include "tests/applet/service_fixture.h"
 
 #include "applet/applet_paths.h"
-#include "tests/service/child_process.h"
+#include "settings/configuration_data.h"
+#include "tests/service/service_program.h"
 
 #include <algorithm>
 
@@ -14,9 +15,6 @@ using Korva::Win32::unique_service;
 
 // Long enough for a slow, busy machine; the service needs well under a second.
 constexpr DWORD generousTimeout = 60000;
-
-const wchar_t* const serviceParameters =
-    L"SYSTEM\\CurrentControlSet\\services\\QELDSVC\\Parameters";
 
 } // namespace
 
@@ -122,7 +120,7 @@ void ServiceTest::SetUp() {
     deleteParameters();
     // Without its Parameters key the service stops as soon as it starts.
     const DWORD interval = 60000;
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, serviceParameters, L"Update Time", REG_DWORD,
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, parametersKeyPath, L"Update Time", REG_DWORD,
                                 &interval, sizeof interval),
               ERROR_SUCCESS);
 }
@@ -134,7 +132,7 @@ void ServiceTest::TearDown() {
 }
 
 void ServiceTest::installService() {
-    const auto result = runChild(serviceProgram() + L" /install");
+    const auto result = runProcess(serviceProgram() + L" /install");
     ASSERT_EQ(result.exitCode, 0u) << result.output;
 }
 
@@ -142,7 +140,7 @@ void ServiceTest::removeService() {
     if (!service.state())
         return;
     service.stopAndAwaitExit();
-    const auto result = runChild(serviceProgram() + L" /uninstall");
+    const auto result = runProcess(serviceProgram() + L" /uninstall");
     EXPECT_EQ(result.exitCode, 0u) << result.output;
 }
 

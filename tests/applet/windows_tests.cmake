@@ -5,7 +5,7 @@ file(MAKE_DIRECTORY ${screenshot_dir})
 
 add_library(applet_gui_support STATIC gui_support.cpp registry_fixture.cpp)
 target_compile_definitions(applet_gui_support PUBLIC QELD_SCREENSHOT_DIR=L"${screenshot_dir}")
-target_link_libraries(applet_gui_support PUBLIC applet GTest::gtest)
+target_link_libraries(applet_gui_support PUBLIC applet test_support)
 
 qeld_test(NAME applet_edit_dialog_test GUI
           SOURCES edit_dialog_test.cpp $<TARGET_OBJECTS:applet_resources>
@@ -26,8 +26,7 @@ target_compile_definitions(applet_entry_points_test PRIVATE
 # Service control against the real service program, installed and removed by
 # each test; they share the product's service entry and Parameters key with
 # the service's own tests.
-add_library(applet_service_support STATIC
-    service_fixture.cpp ${CMAKE_SOURCE_DIR}/tests/service/child_process.cpp)
+add_library(applet_service_support STATIC service_fixture.cpp)
 target_compile_definitions(applet_service_support PUBLIC QELDSVC_EXE="$<TARGET_FILE:qeldsvc>")
 target_link_libraries(applet_service_support PUBLIC applet_gui_support)
 add_dependencies(applet_service_support qeldsvc)

@@ -1,6 +1,7 @@
 #include "product_state.h"
 
 #include "common/unique_handle.h"
+#include "tests/support/temporary_file.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -186,9 +187,8 @@ TEST_F(Installer, UpgradeChangesOnlyTheSettingsGivenToIt) {
 // which property was wrong.
 TEST_F(Installer, InvalidSettingFailsEarlyAndChangesNothing) {
     ASSERT_EQ(msiexec(L"/i", OLDER_MSI, L"UPDATETIME=7"), 0u);
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring log = std::wstring(temp) + L"qeld-invalid-setting.log";
+    const Korva::QELD::Test::TemporaryFile logFile(L"qeld-invalid-setting", L".log");
+    const std::wstring& log = logFile.path();
 
     for (const wchar_t* property :
          {L"UPDATETIME=0", L"UPDATETIME=601", L"UPDATETIME=1.5", L"UPDATETIME=ten", L"SCALE=Fit",

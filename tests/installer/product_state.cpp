@@ -1,6 +1,9 @@
 #include "product_state.h"
 
 #include "common/unique_handle.h"
+#include "tests/support/parameters_key.h"
+#include "tests/support/process_runner.h"
+#include "tests/support/wine_paths.h"
 
 #include <msi.h>
 #include <shlobj.h>
@@ -13,15 +16,10 @@ using namespace Korva::Win32;
 namespace ProductState {
 namespace {
 
-std::wstring windowsPath(const std::wstring& package) {
+std::wstring packagePath(const std::wstring& package) {
     if (package.front() != L'/')
         return package;
-    std::wstring path = L"Z:" + package;
-    for (wchar_t& c : path) {
-        if (c == L'/')
-            c = L'\\';
-    }
-    return L"\"" + path + L"\"";
+    return L"\"" + Korva::QELD::Test::windowsPath(package) + L"\"";
 }
 
 std::wstring shellFolder(int id) {
@@ -85,19 +83,10 @@ void deleteService() {
 } // namespace
 
 DWORD msiexec(const wchar_t* action, const std::wstring& package, const std::wstring& arguments) {
-    std::wstring line =
-        L"msiexec.exe " + std::wstring(action) + L" " + windowsPath(package) + L" /qn " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info))
-        return ::GetLastError();
-    const unique_kernel_handle process(info.hProcess), thread(info.hThread);
-    ::WaitForSingleObject(process.get(), 120000);
-    DWORD exitCode = 0;
-    ::GetExitCodeProcess(process.get(), &exitCode);
-    return exitCode;
+    const auto process =
+        Korva::QELD::Test::startProcess(L"msiexec.exe " + std::wstring(action) + L" " +
+                                        packagePath(package) + L" /qn " + arguments);
+    return Korva::QELD::Test::waitForExit(process.get(), 120000);
 }
 
 // Wine's msiexec deletes the product's whole upgrade-code registration when
@@ -131,7 +120,7 @@ void removeEverything() {
     for (const auto& product : installedProducts())
         msiexec(L"/x", product);
     deleteService();
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, parametersKey);
+    Korva::QELD::Test::deleteParametersKey();
 }
 
 std::wstring vendorFolder() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/configuration_data.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -10,8 +12,7 @@
 // product's registrations, its service and its folders.
 namespace ProductState {
 
-inline constexpr const wchar_t* parametersKey =
-    L"SYSTEM\\CurrentControlSet\\services\\QELDSVC\\Parameters";
+inline constexpr const wchar_t* parametersKey = Korva::QELD::parametersKeyPath;
 inline constexpr const wchar_t* eventSourceKey =
     L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Zelqa QEL Display";
 inline constexpr const wchar_t* controlPanelKey =

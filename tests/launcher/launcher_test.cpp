@@ -1,13 +1,13 @@
 #include "common/unique_handle.h"
 #include "applet/elevation.h"
+#include "tests/support/process_runner.h"
+#include "tests/support/wine_paths.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
-
-using Korva::Win32::unique_kernel_handle;
 
 // Wine reports version 6.1 and an elevated token, so the launcher edits.
 TEST(LauncherTest, ElevatedProcessOnANewSystemMayEdit) {
@@ -19,15 +19,8 @@ TEST(LauncherTest, ElevatedProcessOnANewSystemMayEdit) {
 // Starts the launcher, closes its dialog with Close and returns its exit
 // code, or -100 when the dialog never appeared.
 DWORD runLauncherAndClose() {
-    std::wstring command = QELD_LAUNCHER;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process))
-        return static_cast<DWORD>(-100);
-    const unique_kernel_handle processHandle(process.hProcess);
-    const unique_kernel_handle threadHandle(process.hThread);
+    const auto process = Korva::QELD::Test::startProcess(
+        Korva::QELD::Test::windowsPath(std::string_view(QELD_LAUNCHER)));
     HWND dialog = nullptr;
     for (int i = 0; i < 500 && dialog == nullptr; ++i) {
         ::Sleep(20);
@@ -35,9 +28,7 @@ DWORD runLauncherAndClose() {
     }
     if (dialog != nullptr)
         ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    ::WaitForSingleObject(processHandle.get(), 20000);
-    DWORD code = 0;
-    ::GetExitCodeProcess(processHandle.get(), &code);
+    const DWORD code = Korva::QELD::Test::waitForExit(process.get(), 20000);
     return dialog != nullptr ? code : static_cast<DWORD>(-100);
 }
 

@@ -1,4 +1,4 @@
-#include "child_process.h"
+#include "service_program.h"
 
 #include "settings/configuration_data.h"
 
@@ -20,8 +20,8 @@ const std::string commandList = "console commands:\n"
 
 class ConsoleMode : public ::testing::Test {
 protected:
-    void SetUp() override { deleteParameters(); }
-    void TearDown() override { deleteParameters(); }
+    void SetUp() override { deleteParametersKey(); }
+    void TearDown() override { deleteParametersKey(); }
 
     static void seedParameters() {
         const DWORD interval = 3000;
@@ -35,14 +35,14 @@ protected:
 } // namespace
 
 TEST_F(ConsoleMode, WithoutParametersPrintsBannerAndNoConfiguration) {
-    const auto result = runChild(serviceProgram(), "s\n");
+    const auto result = runProcess(serviceProgram(), "s\n");
     EXPECT_EQ(result.exitCode, 0u);
     EXPECT_EQ(result.output, banner + "No configuration data.\n");
 }
 
 TEST_F(ConsoleMode, AnswersEveryCommandAndQuits) {
     seedParameters();
-    const auto result = runChild(serviceProgram(), "s\nr\nd\n\nq \nQ\nq\nd\n");
+    const auto result = runProcess(serviceProgram(), "s\nr\nd\n\nq \nQ\nq\nd\n");
     EXPECT_EQ(result.exitCode, 0u);
     EXPECT_EQ(result.output, banner + commandList +
                                  ">emulating suspend notification\n"
@@ -56,13 +56,13 @@ TEST_F(ConsoleMode, AnswersEveryCommandAndQuits) {
 
 TEST_F(ConsoleMode, EndOfInputQuits) {
     seedParameters();
-    const auto result = runChild(serviceProgram(), "d\n");
+    const auto result = runProcess(serviceProgram(), "d\n");
     EXPECT_EQ(result.exitCode, 0u);
     EXPECT_EQ(result.output, banner + commandList + ">emulating device notification\n>");
 }
 
 TEST_F(ConsoleMode, ServiceSwitchFromAConsoleFailsSilently) {
-    const auto result = runChild(serviceProgram() + L" /service");
+    const auto result = runProcess(serviceProgram() + L" /service");
     EXPECT_EQ(result.exitCode, static_cast<DWORD>(ERROR_FAILED_SERVICE_CONTROLLER_CONNECT));
     EXPECT_EQ(result.output, "");
 }
@@ -73,9 +73,9 @@ TEST_F(ConsoleMode, SettingsWatcherSeesAnotherProcessWritingTheKey) {
     ASSERT_TRUE(settings.init());
     settings.lock().takeFlags();
     const auto reg =
-        runChild(L"reg.exe add "
-                 L"\"HKLM\\SYSTEM\\CurrentControlSet\\services\\QELDSVC\\Parameters\\QEL40\""
-                 L" /v Scale /t REG_DWORD /d 2 /f");
+        runProcess(L"reg.exe add "
+                   L"\"HKLM\\SYSTEM\\CurrentControlSet\\services\\QELDSVC\\Parameters\\QEL40\""
+                   L" /v Scale /t REG_DWORD /d 2 /f");
     ASSERT_EQ(reg.exitCode, 0u) << reg.output;
     // Generous: this checks that the change arrives, not how fast.
     ASSERT_EQ(::WaitForSingleObject(settings.flagsEvent(), 10000), WAIT_OBJECT_0);

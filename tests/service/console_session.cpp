@@ -1,6 +1,6 @@
 #include "console_session.h"
 
-#include "child_process.h"
+#include "service_program.h"
 
 #include <chrono>
 #include <stdexcept>
@@ -12,19 +12,7 @@ ConsoleSession::ConsoleSession() {
     ::CreatePipe(output_.put(), childOut.put(), &inherit, 0);
     ::SetHandleInformation(input_.get(), HANDLE_FLAG_INHERIT, 0);
     ::SetHandleInformation(output_.get(), HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = childIn.get();
-    startup.hStdOutput = childOut.get();
-    startup.hStdError = childOut.get();
-    std::wstring line = serviceProgram();
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                          &startup, &info))
-        throw std::runtime_error("cannot start the service program");
-    process_.reset(info.hProcess);
-    ::CloseHandle(info.hThread);
+    process_ = Korva::QELD::Test::startProcess(serviceProgram(), {childIn.get(), childOut.get()});
     reader_ = std::thread(&ConsoleSession::read, this);
 }
 

@@ -1,4 +1,4 @@
-#include "child_process.h"
+#include "service_program.h"
 
 #include "common/unique_handle.h"
 
@@ -18,8 +18,8 @@ protected:
     void TearDown() override { removeService(); }
 
     static void removeService() {
-        runChild(serviceProgram() + L" /uninstall");
-        deleteParameters();
+        runProcess(serviceProgram() + L" /uninstall");
+        deleteParametersKey();
     }
 
     static std::wstring text(const wchar_t* name) {
@@ -42,7 +42,7 @@ protected:
 } // namespace
 
 TEST_F(Installation, RegistersTheServiceAndSeedsItsSettings) {
-    const auto result = runChild(serviceProgram() + L" /install");
+    const auto result = runProcess(serviceProgram() + L" /install");
     EXPECT_EQ(result.output, "Service created!\n");
     EXPECT_EQ(result.exitCode, 0u);
 
@@ -71,13 +71,13 @@ TEST_F(Installation, RegistersTheServiceAndSeedsItsSettings) {
 }
 
 TEST_F(Installation, SecondInstallFailsAndLeavesSettingsAlone) {
-    ASSERT_EQ(runChild(serviceProgram() + L" /install").exitCode, 0u);
+    ASSERT_EQ(runProcess(serviceProgram() + L" /install").exitCode, 0u);
     const DWORD interval = 7000;
     ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, parameters, L"Update Time", REG_DWORD, &interval,
                       sizeof interval);
     ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, parameters, L"Folder", REG_SZ, L"C:\\mine",
                       sizeof L"C:\\mine");
-    const auto again = runChild(serviceProgram() + L" /install");
+    const auto again = runProcess(serviceProgram() + L" /install");
     // The failure names its code and the call that failed.
     EXPECT_EQ(again.output.rfind("Failed: win32api:1073 (CreateService: ", 0), 0u) << again.output;
     EXPECT_EQ(again.exitCode, 1359u);
@@ -89,17 +89,17 @@ TEST_F(Installation, ExistingSettingsSurviveAFreshInstall) {
     const DWORD interval = 9000;
     ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, parameters, L"Update Time", REG_DWORD, &interval,
                       sizeof interval);
-    ASSERT_EQ(runChild(serviceProgram() + L" /install").exitCode, 0u);
+    ASSERT_EQ(runProcess(serviceProgram() + L" /install").exitCode, 0u);
     EXPECT_EQ(dword(L"Update Time"), 9000u);
     EXPECT_NE(text(L"Folder"), L"<absent>");
 }
 
 TEST_F(Installation, UninstallDeletesAndReportsAMissingService) {
-    ASSERT_EQ(runChild(serviceProgram() + L" /install").exitCode, 0u);
-    const auto removed = runChild(serviceProgram() + L" /uninstall /service");
+    ASSERT_EQ(runProcess(serviceProgram() + L" /install").exitCode, 0u);
+    const auto removed = runProcess(serviceProgram() + L" /uninstall /service");
     EXPECT_EQ(removed.output, "Service deleted!\n");
     EXPECT_EQ(removed.exitCode, 0u);
-    const auto missing = runChild(serviceProgram() + L" /uninstall");
+    const auto missing = runProcess(serviceProgram() + L" /uninstall");
     EXPECT_EQ(missing.output.rfind("Failed: win32api:1060 (OpenService: ", 0), 0u)
         << missing.output;
     EXPECT_EQ(missing.exitCode, 1359u);

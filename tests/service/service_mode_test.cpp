@@ -35,7 +35,7 @@ protected:
     // Installed, but started only on request until it is removed, in case
     // this process dies before it can remove it.
     static void install() {
-        const auto result = runChild(serviceProgram() + L" /install");
+        const auto result = runProcess(serviceProgram() + L" /install");
         ASSERT_EQ(result.exitCode, 0u) << result.output;
         const auto service = open(SERVICE_CHANGE_CONFIG);
         ASSERT_TRUE(::ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, SERVICE_DEMAND_START,
@@ -99,7 +99,7 @@ protected:
         }
         for (int i = 0; i < 600 && serviceProcessRuns(); ++i)
             ::Sleep(50);
-        runChild(serviceProgram() + L" /uninstall");
+        runProcess(serviceProgram() + L" /uninstall");
     }
 };
 
@@ -134,7 +134,7 @@ TEST_F(ServiceMode, ShowsTheSlideshowFromStartToStop) {
         ::ControlService(open(SERVICE_INTERROGATE).get(), SERVICE_CONTROL_INTERROGATE, &answer))
         << ::GetLastError();
 
-    const auto query = runChild(serviceProgram() + L" /status");
+    const auto query = runProcess(serviceProgram() + L" /status");
     EXPECT_EQ(query.exitCode, 0u);
     EXPECT_NE(query.output.find("mode: service\n"), std::string::npos) << query.output;
 
@@ -145,14 +145,14 @@ TEST_F(ServiceMode, ShowsTheSlideshowFromStartToStop) {
     EXPECT_TRUE(blank(qel40));
     EXPECT_TRUE(blank(qel50));
 
-    const auto removed = runChild(serviceProgram() + L" /uninstall");
+    const auto removed = runProcess(serviceProgram() + L" /uninstall");
     EXPECT_EQ(removed.output, "Service deleted!\n");
     EXPECT_EQ(removed.exitCode, 0u);
 }
 
 TEST_F(ServiceMode, StopsAtStartWithoutItsSettings) {
     install();
-    deleteParameters();
+    deleteParametersKey();
     ASSERT_TRUE(::StartServiceW(open(SERVICE_START).get(), 0, nullptr)) << ::GetLastError();
     const SERVICE_STATUS_PROCESS stopped = awaitState(SERVICE_STOPPED);
     EXPECT_EQ(stopped.dwCurrentState, static_cast<DWORD>(SERVICE_STOPPED));

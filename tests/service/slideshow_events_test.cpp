@@ -1,12 +1,13 @@
 #include "slideshow_fixture.h"
-#include "tests/slideshow/unix_shell.h"
+#include "tests/support/unix_shell.h"
+#include "tests/support/wine_paths.h"
 
 #include <chrono>
 #include <filesystem>
 
 using namespace SlideshowTest;
 using namespace std::chrono_literals;
-using Korva::QELD::Testing::runUnix;
+using Korva::QELD::Test::runUnix;
 using Moment = std::chrono::steady_clock::time_point;
 
 namespace {

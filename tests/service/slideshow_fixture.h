@@ -1,11 +1,11 @@
 #pragma once
 
-#include "child_process.h"
+#include "service_program.h"
 #include "console_session.h"
 #include "picture_files.h"
 #include "slideshow/render_image.h"
 #include "tablet/discovery.h"
-#include "tests/tablet/virtual_tablets.h"
+#include "tests/support/virtual_tablets.h"
 #include "tools/vtablet/model/pixel_decode.h"
 #include <gtest/gtest.h>
 #include <objbase.h>
@@ -15,7 +15,7 @@
 namespace SlideshowTest {
 
 using namespace Korva::QELD;
-using Korva::QEL::Test::VirtualTablets;
+using Korva::QELD::Test::VirtualTablets;
 
 inline const wchar_t* const parameters =
     L"SYSTEM\\CurrentControlSet\\services\\QELDSVC\\Parameters";
@@ -38,13 +38,13 @@ protected:
             std::wstring(temp) + L"qeld-slideshow-" + std::to_wstring(::GetCurrentProcessId());
         removeFolder();
         ::CreateDirectoryW(folder_.c_str(), nullptr);
-        deleteParameters();
+        deleteParametersKey();
         setText(nullptr, L"Folder", folder_);
         setDword(nullptr, L"Update Time", 2000);
     }
     void TearDown() override {
         session_.reset();
-        deleteParameters();
+        deleteParametersKey();
         removeFolder();
         ::CoUninitialize();
     }

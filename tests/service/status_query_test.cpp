@@ -1,16 +1,19 @@
 #include "service/status_client.h"
 #include "service/status_pipe.h"
 #include "slideshow_fixture.h"
+#include "tests/support/process_runner.h"
 
 #include <atomic>
 #include <thread>
 
 using namespace SlideshowTest;
+using Korva::QELD::Test::ProcessResult;
+using Korva::QELD::Test::runProcess;
 
 namespace {
 
-ChildResult queryStatus() {
-    return runChild(serviceProgram() + L" /status");
+ProcessResult queryStatus() {
+    return runProcess(serviceProgram() + L" /status");
 }
 
 // The lines of one tablet's entry, from its "tablet:" line to the next.
@@ -84,7 +87,7 @@ TEST_F(Slideshow, StatusListsEachTabletWithItsFormatTransportAndPictureUntilUnpl
     EXPECT_FALSE(tabletEntry(two, "QEL50").empty()) << two;
 
     EXPECT_EQ(console.quit(), 0u);
-    const ChildResult none = queryStatus();
+    const ProcessResult none = queryStatus();
     EXPECT_EQ(none.exitCode, 1u);
     EXPECT_EQ(none.output, "The slideshow is not running.\n");
 }

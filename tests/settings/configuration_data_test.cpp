@@ -1,4 +1,5 @@
 #include "settings/configuration_data.h"
+#include "tests/support/registry_sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -11,17 +12,7 @@ namespace {
 // Each test works on a key of its own under HKLM, removed afterwards.
 class ConfigurationDataTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        path_ = L"SOFTWARE\\QELDTest\\" + std::wstring(name.begin(), name.end()) + L"-" +
-                std::to_wstring(::GetCurrentProcessId());
-        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, path_.c_str());
-    }
-    void TearDown() override { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, path_.c_str()); }
-
-    std::wstring key(const wchar_t* subkey = nullptr) const {
-        return subkey ? path_ + L"\\" + subkey : path_;
-    }
+    std::wstring key(const wchar_t* subkey = nullptr) const { return sandbox_.path(subkey); }
     void setDword(const wchar_t* subkey, const wchar_t* name, DWORD value) {
         ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, key(subkey).c_str(), name, REG_DWORD,
                                     &value, sizeof value),
@@ -49,7 +40,7 @@ protected:
         return takeFlags(data);
     }
 
-    std::wstring path_;
+    const Korva::QELD::Test::RegistrySandbox sandbox_;
 };
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "common/unique_handle.h"
 #include "settings/configuration_data.h"
+#include "tests/support/registry_sandbox.h"
+#include "tests/support/wine_paths.h"
 
 #include <gtest/gtest.h>
 #include <msxml.h>
@@ -14,6 +16,7 @@
 
 using namespace Korva::QELD;
 using namespace Korva::Win32;
+using Korva::QELD::Test::windowsPath;
 
 namespace {
 
@@ -25,14 +28,6 @@ struct bstr_traits {
 using unique_bstr = unique_handle<bstr_traits>;
 
 using Element = com_ptr<IXMLDOMElement>;
-
-std::wstring windowsPath(std::wstring path) {
-    for (wchar_t& c : path) {
-        if (c == L'/')
-            c = L'\\';
-    }
-    return L"Z:" + path;
-}
 
 // One XML file read through the system's parser, which refuses a file that is
 // not well-formed.
@@ -133,10 +128,7 @@ const std::wstring serviceKey = L"SYSTEM\\CurrentControlSet\\Services\\QELDSVC\\
 class PolicyTemplate : public ::testing::Test {
 protected:
     void SetUp() override { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    void TearDown() override {
-        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, testKey.c_str());
-        ::CoUninitialize();
-    }
+    void TearDown() override { ::CoUninitialize(); }
 
     std::wstring keyFor(const std::wstring& policyKey) const {
         EXPECT_EQ(::CompareStringOrdinal(policyKey.c_str(), static_cast<int>(serviceKey.size()),
@@ -146,8 +138,8 @@ protected:
         return testKey + policyKey.substr(std::min(serviceKey.size(), policyKey.size()));
     }
 
-    const std::wstring testKey =
-        L"SOFTWARE\\QELDTest\\Policy-" + std::to_wstring(::GetCurrentProcessId());
+    const Korva::QELD::Test::RegistrySandbox sandbox;
+    const std::wstring testKey = sandbox.path();
 };
 
 // One value an element of a policy writes when the policy is enabled, and

@@ -1,6 +1,7 @@
 #include "slideshow/image_list.h"
 #include "tests/slideshow/list_folder_fixture.h"
-#include "tests/slideshow/unix_shell.h"
+#include "tests/support/unix_shell.h"
+#include "tests/support/wine_paths.h"
 
 #include <algorithm>
 #include <atomic>
@@ -13,6 +14,8 @@ namespace Korva::QELD {
 namespace {
 
 using namespace Testing;
+using Test::runUnix;
+using Test::unixPath;
 using Paths = std::vector<std::u16string>;
 
 const ScreenFormat screen{0x04, 320, 240};

@@ -1,6 +1,7 @@
 #include "slideshow/image_entry.h"
 #include "slideshow/orientation.h"
 #include "slideshow/render_image.h"
+#include "tests/support/wine_paths.h"
 
 #include <windows.h>
 
@@ -30,7 +31,7 @@ constexpr Pixel white{255, 255, 255};
 
 // The pictures made by make_test_pictures.sh at build time, seen from Wine.
 fs::path picture(const char* name) {
-    return fs::path("Z:" QELD_TEST_PICTURES) / name;
+    return fs::path(Test::windowsPath(std::string_view(QELD_TEST_PICTURES))) / name;
 }
 
 std::u16string pathText(const fs::path& path) {

@@ -1,7 +1,7 @@
 #include "tablet/discovery.h"
 #include "tablet/protocol.h"
 #include "tablet/usb_interface.h"
-#include "virtual_tablets.h"
+#include "tests/support/virtual_tablets.h"
 
 #include <gtest/gtest.h>
 
@@ -109,7 +109,7 @@ std::vector<Report> inputReports(std::uint8_t first, std::uint8_t count) {
 }
 
 struct VirtualTabletTest : ::testing::Test {
-    QEL::Test::VirtualTablets bus;
+    QELD::Test::VirtualTablets bus;
     std::shared_ptr<Win32::WinusbDll> winusb = std::make_shared<Win32::WinusbDll>();
 
     std::unique_ptr<UsbInterface> open(const TabletDevice& device) {

@@ -2,6 +2,8 @@
 
 #include "tools/vtablet/tool/devinfo_handle.h"
 #include "tools/vtablet/tool/installer.h"
+#include "tests/support/virtual_tablets.h"
+#include "tests/support/wine_paths.h"
 
 #include <cfgmgr32.h>
 extern "C" {
@@ -20,7 +22,7 @@ namespace Korva::VTablet::Probe {
 std::unique_ptr<BusClient> VirtualTablets::bus;
 
 void VirtualTablets::SetUpTestSuite() {
-    installDrivers(VTABLET_FOLDER);
+    installDrivers(QELD::Test::windowsPath(std::string_view(VTABLET_FOLDER)));
     if (!bus)
         bus = std::make_unique<BusClient>();
 }
@@ -227,37 +229,9 @@ bool WinUsbDouble::loaded() const {
 }
 
 DWORD runTool(const std::wstring& arguments, std::string& output) {
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring file = std::wstring(folder) + L"vtablet_tool_output.txt";
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    Win32::unique_file out(CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!out)
-        return GetLastError();
-    std::wstring command = L"\"" VTABLET_EXE L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = out.get();
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return GetLastError();
-    out.reset();
-    Win32::unique_kernel_handle thread(process.hThread), child(process.hProcess);
-    WaitForSingleObject(child.get(), 10000);
-    DWORD code = 1;
-    GetExitCodeProcess(child.get(), &code);
-    std::ifstream in(file.c_str(), std::ios::binary);
-    output.clear();
-    for (std::istreambuf_iterator<char> c(in), end; c != end; ++c) {
-        if (*c != '\r') // the tool writes text-mode lines
-            output.push_back(*c);
-    }
-    in.close();
-    DeleteFileW(file.c_str());
-    return code;
+    auto result = QELD::Test::runVirtualTabletTool(arguments);
+    output = std::move(result.output);
+    return result.exitCode;
 }
 
 Bytes screenOf(BusClient& bus, std::uint32_t slot) {

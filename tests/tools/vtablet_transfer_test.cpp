@@ -1,6 +1,7 @@
 #include "tests/tools/vtablet_probe.h"
 
 #include "tools/vtablet/core/png_writer.h"
+#include "tests/support/temporary_file.h"
 
 #include <fstream>
 #include <iterator>
@@ -119,11 +120,9 @@ TEST_F(VTabletTransfer, ImageThroughTheBulkDoubleAndTheToolsPng) {
     EXPECT_TRUE(screenOf(*bus, slot) == expected);
     EXPECT_EQ(bus->query(slot).state.counters.bulkBytes, image.size());
 
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring png = std::wstring(folder) + L"vtablet_screen.png";
+    const Korva::QELD::Test::TemporaryFile pngFile(L"vtablet-screen", L".png");
+    const std::wstring& png = pngFile.path();
     std::string output;
     ASSERT_EQ(runTool(L"screen " + std::to_wstring(slot) + L" \"" + png + L"\"", output), 0u);
     EXPECT_TRUE(readFile(png) == encodePng(expected.data(), 640, 480));
-    DeleteFileW(png.c_str());
 }

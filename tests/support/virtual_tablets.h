@@ -1,10 +1,17 @@
 #pragma once
 
+#include "tests/support/process_runner.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace Korva::QEL::Test {
+namespace Korva::QELD::Test {
+
+// Runs the virtual tablet control tool of the build once with the arguments.
+// Its output goes through a file of its own: the tool may start driver
+// services, which inherit its handles and keep them open.
+ProcessResult runVirtualTabletTool(const std::wstring& arguments);
 
 // Drives the virtual tablet bus through its control tool. Every call runs
 // the tool once and throws std::runtime_error when it fails.
@@ -27,4 +34,4 @@ private:
     void unplugAll();
 };
 
-} // namespace Korva::QEL::Test
+} // namespace Korva::QELD::Test
