@@ -72,12 +72,14 @@ void checkMerge(DeviceConfigMap& configs, ModelId id, long rc, const DeviceConfi
     const MergeResult first = mergeDeviceConfig(configs, id, rc, read);
     if (rc != 0) {
         check(!configs.contains(id), "a set that cannot be read is dropped");
-        check(first.unchangedFailure == !held, "a failure is unchanged only when none was held");
+        check((first.note == MergeNote::UnreadSetNotHeld) == !held,
+              "a failure is unchanged only when none was held");
         return;
     }
     check(configs.at(id) == read, "a read set is held as read");
     const MergeResult second = mergeDeviceConfig(configs, id, rc, read);
-    check(second.raised == 0 && !second.unchangedFailure, "the same set again changes nothing");
+    check(second.raised == 0 && second.note == MergeNote::None,
+          "the same set again changes nothing");
 }
 
 } // namespace
