@@ -1,5 +1,7 @@
 #include "applet/resource.h"
 #include "common/unique_handle.h"
+#include "tests/support/process_window.h"
+#include "tests/support/wine_paths.h"
 
 #include <cpl.h>
 #include <gtest/gtest.h>
@@ -11,6 +13,8 @@
 
 namespace {
 
+using Korva::QELD::Test::findProcessWindow;
+using Korva::QELD::Test::windowsPath;
 using Korva::Win32::unique_module;
 
 using CplProc = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
@@ -20,7 +24,7 @@ using ConfigureProc = INT(WINAPI*)(BOOL);
 class EntryPointsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        library.reset(::LoadLibraryW(QELD_APPLET_LIBRARY));
+        library.reset(::LoadLibraryW(windowsPath(QELD_APPLET_LIBRARY).c_str()));
         ASSERT_TRUE(library);
         cpl = exported<CplProc>("CPlApplet");
         configure = exported<ConfigureProc>("ConfigureQELD");
@@ -83,7 +87,8 @@ template <class Open> std::pair<LONG, bool> openAndClose(Open open) {
     std::atomic<bool> editable{false};
     std::thread closer([&] {
         for (int i = 0; i < 500 && !closed; ++i) {
-            const HWND dialog = ::FindWindowW(L"#32770", L"Zelqa QEL Display");
+            const HWND dialog =
+                findProcessWindow(::GetCurrentProcessId(), L"#32770", L"Zelqa QEL Display");
             if (dialog != nullptr && ::IsWindowVisible(dialog)) {
                 editable = ::GetDlgItem(dialog, IDC_APPLY) != nullptr;
                 ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);

@@ -26,11 +26,15 @@ void CALLBACK runScript(HWND, UINT, UINT_PTR timer, DWORD) {
         (*script)();
 }
 
+// Only a box of this process: a test running beside this one may show an
+// unowned dialog of its own, and closing it would break both tests.
 BOOL CALLBACK findBox(HWND window, LPARAM data) {
     auto* found = reinterpret_cast<std::pair<HWND, HWND>*>(data);
     wchar_t className[16] = {};
     ::GetClassNameW(window, className, 16);
-    if (std::wstring_view(className) == L"#32770" &&
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    if (process == ::GetCurrentProcessId() && std::wstring_view(className) == L"#32770" &&
         ::GetWindow(window, GW_OWNER) == found->first && ::IsWindowVisible(window)) {
         found->second = window;
         return FALSE;

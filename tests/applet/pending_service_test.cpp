@@ -5,6 +5,7 @@
 #include "applet/view_dlg.h"
 #include "tests/applet/gui_support.h"
 #include "tests/applet/service_fixture.h"
+#include "tests/support/wine_paths.h"
 
 #include <thread>
 
@@ -32,10 +33,10 @@ protected:
         ::ResetEvent(letRun.get());
         ::ResetEvent(letStop.get());
         const unique_service manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE));
-        const unique_service created(
-            ::CreateServiceW(manager.get(), pendingName, pendingName, SERVICE_ALL_ACCESS,
-                             SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
-                             QELD_PENDING_SERVICE, nullptr, nullptr, nullptr, nullptr, nullptr));
+        const unique_service created(::CreateServiceW(
+            manager.get(), pendingName, pendingName, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+            SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, windowsPath(QELD_PENDING_SERVICE).c_str(),
+            nullptr, nullptr, nullptr, nullptr, nullptr));
         ASSERT_TRUE(created) << ::GetLastError();
     }
 

@@ -18,10 +18,11 @@ qeld_test(NAME applet_view_dialog_test GUI
 # The real library, loaded as the control panel loads it; it reads the real
 # Parameters key and writes the user's window state.
 qeld_test(NAME applet_entry_points_test GUI SERIAL registry
-          SOURCES entry_points_test.cpp)
+          SOURCES entry_points_test.cpp
+          LIBS test_support)
 add_dependencies(applet_entry_points_test qeldcpl)
 target_compile_definitions(applet_entry_points_test PRIVATE
-    QELD_APPLET_LIBRARY=L"Z:$<TARGET_FILE:qeldcpl>")
+    QELD_APPLET_LIBRARY="$<TARGET_FILE:qeldcpl>")
 
 # Service control against the real service program, installed and removed by
 # each test; they share the product's service entry and Parameters key with
@@ -47,4 +48,4 @@ qeld_test(NAME applet_pending_service_test GUI SERIAL pending_service
           LIBS applet_service_support)
 add_dependencies(applet_pending_service_test applet_pending_service)
 target_compile_definitions(applet_pending_service_test PRIVATE
-    QELD_PENDING_SERVICE=L"Z:$<TARGET_FILE:applet_pending_service>")
+    QELD_PENDING_SERVICE="$<TARGET_FILE:applet_pending_service>")

@@ -1,6 +1,7 @@
 #include "common/unique_handle.h"
 #include "applet/elevation.h"
 #include "tests/support/process_runner.h"
+#include "tests/support/process_window.h"
 #include "tests/support/wine_paths.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +25,8 @@ DWORD runLauncherAndClose() {
     HWND dialog = nullptr;
     for (int i = 0; i < 500 && dialog == nullptr; ++i) {
         ::Sleep(20);
-        dialog = ::FindWindowW(L"#32770", L"Zelqa QEL Display");
+        dialog = Korva::QELD::Test::findProcessWindow(::GetProcessId(process.get()), L"#32770",
+                                                      L"Zelqa QEL Display");
     }
     if (dialog != nullptr)
         ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);

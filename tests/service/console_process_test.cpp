@@ -1,15 +1,14 @@
 #include "service_program.h"
 
+#include "qeld_version.h"
 #include "settings/configuration_data.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-const std::string banner = "Zelqa QEL Display\n"
-                           "v2.0.14659.17\n"
-                           "Copyright (c) 2026 Zelqa QEL Display developers. All rights reserved.\n"
-                           "\n";
+const std::string banner = QELD_PRODUCT_NAME "\nv" QELD_VERSION_TEXT "\n" QELD_COPYRIGHT
+                           ". All rights reserved.\n\n";
 
 const std::string commandList = "console commands:\n"
                                 "\tq\tquit\n"

@@ -1,4 +1,5 @@
 #include "service/window_thread.h"
+#include "tests/support/process_window.h"
 
 #include <dbt.h>
 #include <gtest/gtest.h>
@@ -20,7 +21,7 @@ protected:
         oldWide_ = std::wcout.rdbuf(wide_.rdbuf());
         thread_ = std::thread(std::ref(window_));
         for (int i = 0; i < 500 && hwnd_ == nullptr; ++i) {
-            hwnd_ = ownWindow();
+            hwnd_ = Korva::QELD::Test::findProcessWindow(::GetCurrentProcessId(), L"WindowThread");
             ::Sleep(10);
         }
         ASSERT_NE(hwnd_, nullptr);
@@ -32,19 +33,6 @@ protected:
         std::wcout.rdbuf(oldWide_);
     }
     ConfigurationFlags takeFlags() { return settings_.lock().takeFlags(); }
-
-    // The window of this process: a service started by a test running beside
-    // this one has a window of the same class.
-    static HWND ownWindow() {
-        for (HWND window = nullptr;
-             (window = ::FindWindowExW(nullptr, window, L"WindowThread", nullptr)) != nullptr;) {
-            DWORD process = 0;
-            ::GetWindowThreadProcessId(window, &process);
-            if (process == ::GetCurrentProcessId())
-                return window;
-        }
-        return nullptr;
-    }
 
     ConfigurationData settings_{L"SOFTWARE\\QELDTest\\none"};
     Korva::Win32::unique_event quit_ = Korva::Win32::createEvent();
