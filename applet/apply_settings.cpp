@@ -5,10 +5,10 @@
 #include "applet/module.h"
 #include "applet/page_table.h"
 #include "applet/registry_key.h"
-#include "applet/resource.h"
+#include "applet/core/resource.h"
 #include "applet/service_control.h"
 #include "applet/user_messages.h"
-#include "common/utf.h"
+#include "common/core/utf.h"
 
 #include <string>
 #include <system_error>

@@ -3,9 +3,9 @@
 #include "applet/edit_dlg.h"
 #include "applet/launch.h"
 #include "applet/module.h"
-#include "applet/resource.h"
+#include "applet/core/resource.h"
 #include "common/error_categories.h"
-#include "common/utf.h"
+#include "common/core/utf.h"
 
 namespace Korva::QELD {
 

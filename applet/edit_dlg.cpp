@@ -1,8 +1,8 @@
 #include "applet/edit_dlg.h"
 
 #include "applet/apply_settings.h"
-#include "applet/interval.h"
-#include "applet/resource.h"
+#include "applet/core/interval.h"
+#include "applet/core/resource.h"
 #include "applet/service_control.h"
 #include "applet/user_messages.h"
 

@@ -4,7 +4,7 @@
 #include "applet/edit_dlg.h"
 #include "applet/elevation.h"
 #include "applet/module.h"
-#include "applet/resource.h"
+#include "applet/core/resource.h"
 #include "applet/view_dlg.h"
 
 #include <cpl.h>

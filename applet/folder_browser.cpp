@@ -1,8 +1,8 @@
 #include "applet/folder_browser.h"
 
 #include "applet/module.h"
-#include "applet/page_validation.h"
-#include "applet/resource.h"
+#include "applet/core/page_validation.h"
+#include "applet/core/resource.h"
 #include "applet/settings_store.h"
 #include "common/unique_handle.h"
 

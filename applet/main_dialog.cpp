@@ -1,6 +1,6 @@
 #include "applet/main_dialog.h"
 
-#include "applet/resource.h"
+#include "applet/core/resource.h"
 #include "applet/window_state.h"
 
 #include <commctrl.h>

@@ -1,7 +1,7 @@
 #include "applet/pad_dlg_base.h"
 
 #include "applet/module.h"
-#include "applet/resource.h"
+#include "applet/core/resource.h"
 #include "applet/settings_store.h"
 
 #include <commctrl.h>

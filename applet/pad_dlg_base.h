@@ -3,7 +3,7 @@
 #include "applet/dialog.h"
 #include "applet/icon_handle.h"
 #include "applet/page_table.h"
-#include "applet/preview_key.h"
+#include "applet/core/preview_key.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,8 +2,8 @@
 
 #include "applet/folder_browser.h"
 #include "applet/module.h"
-#include "applet/option_tables.h"
-#include "applet/resource.h"
+#include "applet/core/option_tables.h"
+#include "applet/core/resource.h"
 #include "applet/user_messages.h"
 
 #include <commctrl.h>

@@ -1,8 +1,8 @@
 #include "applet/pad_view_dlg.h"
 
 #include "applet/module.h"
-#include "applet/option_tables.h"
-#include "applet/resource.h"
+#include "applet/core/option_tables.h"
+#include "applet/core/resource.h"
 
 #include <span>
 

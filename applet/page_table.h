@@ -1,6 +1,6 @@
 #pragma once
 
-#include "applet/resource.h"
+#include "applet/core/resource.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "applet/service_control.h"
 
 #include "applet/applet_paths.h"
-#include "applet/service_wait.h"
+#include "applet/core/service_wait.h"
 #include "common/unique_handle.h"
 
 #include <cstdint>

@@ -1,12 +1,12 @@
 #include "applet/settings_store.h"
 
 #include "applet/applet_paths.h"
-#include "applet/option_tables.h"
+#include "applet/core/option_tables.h"
 #include "applet/pad_edit_dlg.h"
-#include "applet/page_validation.h"
+#include "applet/core/page_validation.h"
 #include "applet/registry_key.h"
-#include "applet/resource.h"
-#include "applet/stored_layout.h"
+#include "applet/core/resource.h"
+#include "applet/core/stored_layout.h"
 #include "common/error_categories.h"
 
 #include <shlwapi.h>

@@ -2,7 +2,7 @@
 
 #include "applet/launch.h"
 #include "applet/module.h"
-#include "applet/resource.h"
+#include "applet/core/resource.h"
 #include "applet/service_control.h"
 
 namespace Korva::QELD {

@@ -1,8 +1,8 @@
 #include "common/error_categories.h"
 
 #include "common/unique_handle.h"
-#include "common/utf.h"
-#include "common/win32_conditions.h"
+#include "common/core/utf.h"
+#include "common/core/win32_conditions.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #include "common/event_log.h"
 
 #include "common/error_categories.h"
-#include "common/utf.h"
+#include "common/core/utf.h"
 
 #include <cstdio>
 #include <string>

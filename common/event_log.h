@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/event_report.h"
-#include "common/noncopyable.h"
+#include "common/core/event_report.h"
+#include "common/core/noncopyable.h"
 #include "common/unique_handle.h"
 
 #include <exception>

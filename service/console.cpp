@@ -3,9 +3,9 @@
 #include "common/error_categories.h"
 #include "common/privileges.h"
 #include "common/thread_name.h"
-#include "common/utf.h"
+#include "common/core/utf.h"
 #include "qeld_version.h"
-#include "service/command_line.h"
+#include "service/core/command_line.h"
 #include "service/main_thread.h"
 #include "service/window_thread.h"
 

@@ -2,7 +2,7 @@
 
 #include "qeld_version.h"
 #include "common/thread_body.h"
-#include "service/slideshow_clock.h"
+#include "service/core/slideshow_clock.h"
 #include "service/status_server.h"
 #include "slideshow/device_list.h"
 #include "slideshow/image_list_map.h"

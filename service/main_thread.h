@@ -2,7 +2,7 @@
 
 #include "common/event_log.h"
 #include "settings/configuration_data.h"
-#include "slideshow/status_record.h"
+#include "slideshow/core/status_record.h"
 
 namespace Korva::QELD {
 

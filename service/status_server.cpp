@@ -3,8 +3,8 @@
 #include "common/error_categories.h"
 #include "common/thread_name.h"
 #include "service/status_pipe.h"
-#include "service/status_request.h"
-#include "service/status_text.h"
+#include "service/core/status_request.h"
+#include "service/core/status_text.h"
 
 #include <sddl.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "common/event_log.h"
-#include "common/noncopyable.h"
+#include "common/core/noncopyable.h"
 #include "common/unique_handle.h"
-#include "slideshow/status_record.h"
+#include "slideshow/core/status_record.h"
 
 #include <memory>
 #include <thread>

@@ -2,8 +2,8 @@
 
 #include "common/debug_output.h"
 #include "common/error_categories.h"
-#include "settings/registry_values.h"
-#include "settings/settings_merge.h"
+#include "settings/core/registry_values.h"
+#include "settings/core/settings_merge.h"
 
 #include <cstdio>
 #include <vector>

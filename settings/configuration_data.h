@@ -1,9 +1,9 @@
 #pragma once
 
-#include "common/noncopyable.h"
+#include "common/core/noncopyable.h"
 #include "common/unique_handle.h"
-#include "settings/configuration_flags.h"
-#include "settings/device_config.h"
+#include "settings/core/configuration_flags.h"
+#include "settings/core/device_config.h"
 
 #include <mutex>
 #include <optional>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "common/event_log.h"
-#include "common/noncopyable.h"
+#include "common/core/noncopyable.h"
 #include "common/unique_handle.h"
 #include "slideshow/image_list_map.h"
-#include "slideshow/status_record.h"
+#include "slideshow/core/status_record.h"
 #include "tablet/tablet_device.h"
 
 #include <map>

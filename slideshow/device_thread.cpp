@@ -2,10 +2,10 @@
 
 #include "common/error_categories.h"
 #include "common/thread_body.h"
-#include "common/utf.h"
+#include "common/core/utf.h"
 #include "slideshow/message_wait.h"
-#include "tablet/product_tables.h"
-#include "tablet/protocol.h"
+#include "tablet/core/product_tables.h"
+#include "tablet/core/protocol.h"
 #include "tablet/usb_interface.h"
 
 #include <objbase.h>

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "common/event_log.h"
-#include "settings/device_config.h"
+#include "settings/core/device_config.h"
 #include "slideshow/image_list_map.h"
 #include "slideshow/picture_failures.h"
-#include "slideshow/screen_format.h"
-#include "slideshow/status_record.h"
+#include "slideshow/core/screen_format.h"
+#include "slideshow/core/status_record.h"
 #include "tablet/tablet_device.h"
 #include "tablet/winusb_dll.h"
 

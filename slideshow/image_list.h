@@ -1,13 +1,13 @@
 #pragma once
 
 #include "common/event_log.h"
-#include "common/noncopyable.h"
+#include "common/core/noncopyable.h"
 #include "common/unique_handle.h"
-#include "settings/device_config.h"
-#include "slideshow/image_entry.h"
-#include "slideshow/image_list_state.h"
-#include "slideshow/screen_format.h"
-#include "slideshow/status_record.h"
+#include "settings/core/device_config.h"
+#include "slideshow/core/image_entry.h"
+#include "slideshow/core/image_list_state.h"
+#include "slideshow/core/screen_format.h"
+#include "slideshow/core/status_record.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/event_log.h"
-#include "common/noncopyable.h"
+#include "common/core/noncopyable.h"
 #include "settings/configuration_data.h"
 #include "slideshow/image_list.h"
 #include "slideshow/image_list_sharing.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/device_config.h"
+#include "settings/core/device_config.h"
 
 #include <map>
 #include <memory>

@@ -2,7 +2,7 @@
 
 #include "common/debug_output.h"
 #include "common/thread_body.h"
-#include "slideshow/image_list_changes.h"
+#include "slideshow/core/image_list_changes.h"
 #include "slideshow/image_list_directory.h"
 
 #include <utility>

@@ -1,7 +1,7 @@
 #include "slideshow/picture_orientation.h"
 
 #include "common/unique_handle.h"
-#include "slideshow/exif_orientation.h"
+#include "slideshow/core/exif_orientation.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "slideshow/orientation.h"
+#include "slideshow/core/orientation.h"
 
 #include <wincodec.h>
 

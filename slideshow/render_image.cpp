@@ -1,10 +1,10 @@
-#include "slideshow/render_image.h"
+#include "slideshow/core/render_image.h"
 
 #include "common/error_categories.h"
 #include "common/unique_handle.h"
-#include "slideshow/encode_image.h"
+#include "slideshow/core/encode_image.h"
 #include "slideshow/picture_orientation.h"
-#include "slideshow/render_picture.h"
+#include "slideshow/core/render_picture.h"
 #include "slideshow/wic_picture_source.h"
 
 #include <wincodec.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "slideshow/picture_source.h"
+#include "slideshow/core/picture_source.h"
 
 #include <wincodec.h>
 

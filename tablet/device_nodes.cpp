@@ -2,7 +2,7 @@
 
 #include "common/error_categories.h"
 #include "tablet/device_info_set.h"
-#include "tablet/sibling_interface_id.h"
+#include "tablet/core/sibling_interface_id.h"
 
 #include <cfgmgr32.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/hid.h"
-#include "tablet/report_split.h"
+#include "tablet/core/report_split.h"
 
 namespace Korva::QEL {
 

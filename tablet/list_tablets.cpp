@@ -1,6 +1,6 @@
 #include "tablet/discovery.h"
 
-#include "tablet/hardware_id.h"
+#include "tablet/core/hardware_id.h"
 
 // The interface class GUID is defined here; no import library carries it.
 #include <initguid.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/utf.h"
+#include "common/core/utf.h"
 
 #include <cstdint>
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "common/unique_handle.h"
 #include "tablet/overlapped_request.h"
-#include "tablet/interface.h"
+#include "tablet/core/interface.h"
 #include "tablet/tablet_device.h"
 #include "tablet/winusb_dll.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/noncopyable.h"
+#include "common/core/noncopyable.h"
 #include "common/unique_handle.h"
 
 #include <winusb.h>

@@ -1,4 +1,4 @@
-#include "applet/resource.h"
+#include "applet/core/resource.h"
 #include "common/unique_handle.h"
 #include "tests/support/process_window.h"
 #include "tests/support/wine_paths.h"

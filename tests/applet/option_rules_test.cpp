@@ -1,8 +1,8 @@
-#include "applet/interval.h"
-#include "applet/option_tables.h"
-#include "applet/page_validation.h"
-#include "applet/service_wait.h"
-#include "applet/stored_layout.h"
+#include "applet/core/interval.h"
+#include "applet/core/option_tables.h"
+#include "applet/core/page_validation.h"
+#include "applet/core/service_wait.h"
+#include "applet/core/stored_layout.h"
 
 #include <gtest/gtest.h>
 

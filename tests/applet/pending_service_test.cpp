@@ -1,6 +1,6 @@
 #include "applet/applet_paths.h"
 #include "applet/edit_dlg.h"
-#include "applet/resource.h"
+#include "applet/core/resource.h"
 #include "applet/service_control.h"
 #include "applet/view_dlg.h"
 #include "tests/applet/gui_support.h"

@@ -1,5 +1,5 @@
-#include "applet/option_tables.h"
-#include "applet/preview_key.h"
+#include "applet/core/option_tables.h"
+#include "applet/core/preview_key.h"
 
 #include <gtest/gtest.h>
 

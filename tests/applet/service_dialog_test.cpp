@@ -1,5 +1,5 @@
 #include "applet/edit_dlg.h"
-#include "applet/resource.h"
+#include "applet/core/resource.h"
 #include "applet/view_dlg.h"
 #include "tests/applet/gui_support.h"
 #include "tests/applet/service_fixture.h"

@@ -3,7 +3,7 @@
 #include "applet/control_panel_open.h"
 #include "applet/icon_handle.h"
 #include "applet/launch.h"
-#include "applet/resource.h"
+#include "applet/core/resource.h"
 #include "applet/view_dlg.h"
 #include "tests/applet/gui_support.h"
 #include "tests/applet/registry_fixture.h"

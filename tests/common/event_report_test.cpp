@@ -1,4 +1,4 @@
-#include "common/event_report.h"
+#include "common/core/event_report.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "common/utf.h"
+#include "common/core/utf.h"
 
 #include <gtest/gtest.h>
 

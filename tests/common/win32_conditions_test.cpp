@@ -1,4 +1,4 @@
-#include "common/win32_conditions.h"
+#include "common/core/win32_conditions.h"
 
 #include <gtest/gtest.h>
 

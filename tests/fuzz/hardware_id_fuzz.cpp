@@ -1,5 +1,5 @@
-#include "tablet/hardware_id.h"
-#include "tablet/sibling_interface_id.h"
+#include "tablet/core/hardware_id.h"
+#include "tablet/core/sibling_interface_id.h"
 #include "tests/fuzz/fuzz_check.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "slideshow/image_list_changes.h"
+#include "slideshow/core/image_list_changes.h"
 #include "tests/fuzz/fuzz_check.h"
 
 #include <cstdint>

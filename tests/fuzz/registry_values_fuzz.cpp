@@ -1,5 +1,5 @@
-#include "settings/registry_values.h"
-#include "settings/settings_merge.h"
+#include "settings/core/registry_values.h"
+#include "settings/core/settings_merge.h"
 #include "tests/fuzz/fuzz_check.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

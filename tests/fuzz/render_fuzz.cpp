@@ -1,6 +1,6 @@
-#include "slideshow/encode_image.h"
-#include "slideshow/layout_geometry.h"
-#include "slideshow/render_picture.h"
+#include "slideshow/core/encode_image.h"
+#include "slideshow/core/layout_geometry.h"
+#include "slideshow/core/render_picture.h"
 #include "tests/fuzz/fuzz_check.h"
 
 #include <array>

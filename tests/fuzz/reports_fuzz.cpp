@@ -1,7 +1,7 @@
-#include "tablet/interface.h"
-#include "tablet/product_tables.h"
-#include "tablet/protocol.h"
-#include "tablet/report_split.h"
+#include "tablet/core/interface.h"
+#include "tablet/core/product_tables.h"
+#include "tablet/core/protocol.h"
+#include "tablet/core/report_split.h"
 #include "tests/fuzz/fuzz_check.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -1,4 +1,4 @@
-#include "service/command_line.h"
+#include "service/core/command_line.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "service/slideshow_clock.h"
+#include "service/core/slideshow_clock.h"
 
 #include <gtest/gtest.h>
 

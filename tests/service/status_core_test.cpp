@@ -1,5 +1,5 @@
-#include "service/status_request.h"
-#include "service/status_text.h"
+#include "service/core/status_request.h"
+#include "service/core/status_text.h"
 
 #include <gtest/gtest.h>
 

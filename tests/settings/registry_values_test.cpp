@@ -1,4 +1,4 @@
-#include "settings/registry_values.h"
+#include "settings/core/registry_values.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "settings/settings_merge.h"
+#include "settings/core/settings_merge.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "slideshow/area_scaler.h"
+#include "slideshow/core/area_scaler.h"
 
 #include "tests/slideshow/memory_source.h"
 

@@ -1,4 +1,4 @@
-#include "slideshow/encode_image.h"
+#include "slideshow/core/encode_image.h"
 
 #include "tests/slideshow/memory_source.h"
 

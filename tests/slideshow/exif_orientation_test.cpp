@@ -1,4 +1,4 @@
-#include "slideshow/exif_orientation.h"
+#include "slideshow/core/exif_orientation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "slideshow/image_entry.h"
+#include "slideshow/core/image_entry.h"
 
 #include <gtest/gtest.h>
 

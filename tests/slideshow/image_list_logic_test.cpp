@@ -1,8 +1,8 @@
-#include "common/utf.h"
-#include "slideshow/image_list_changes.h"
-#include "slideshow/image_list_names.h"
+#include "common/core/utf.h"
+#include "slideshow/core/image_list_changes.h"
+#include "slideshow/core/image_list_names.h"
 #include "slideshow/image_list_sharing.h"
-#include "slideshow/image_list_state.h"
+#include "slideshow/core/image_list_state.h"
 
 #include <gtest/gtest.h>
 

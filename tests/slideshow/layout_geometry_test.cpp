@@ -1,4 +1,4 @@
-#include "slideshow/layout_geometry.h"
+#include "slideshow/core/layout_geometry.h"
 
 #include <gtest/gtest.h>
 

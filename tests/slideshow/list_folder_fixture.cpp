@@ -1,6 +1,6 @@
 #include "tests/slideshow/list_folder_fixture.h"
 
-#include "slideshow/image_list_names.h"
+#include "slideshow/core/image_list_names.h"
 
 #include <fstream>
 #include <iterator>

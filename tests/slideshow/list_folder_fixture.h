@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/event_log.h"
-#include "slideshow/image_entry.h"
+#include "slideshow/core/image_entry.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "slideshow/image_entry.h"
-#include "slideshow/orientation.h"
-#include "slideshow/render_image.h"
+#include "slideshow/core/image_entry.h"
+#include "slideshow/core/orientation.h"
+#include "slideshow/core/render_image.h"
 #include "tests/support/wine_paths.h"
 
 #include <windows.h>

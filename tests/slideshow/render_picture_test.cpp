@@ -1,7 +1,7 @@
-#include "slideshow/render_picture.h"
+#include "slideshow/core/render_picture.h"
 
-#include "slideshow/encode_image.h"
-#include "slideshow/orientation.h"
+#include "slideshow/core/encode_image.h"
+#include "slideshow/core/orientation.h"
 #include "tests/slideshow/memory_source.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tablet/interface.h"
+#include "tablet/core/interface.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "tablet/hardware_id.h"
-#include "tablet/product_tables.h"
-#include "tablet/sibling_interface_id.h"
+#include "tablet/core/hardware_id.h"
+#include "tablet/core/product_tables.h"
+#include "tablet/core/sibling_interface_id.h"
 #include "tablet/tablet_device.h"
 
 #include <gtest/gtest.h>

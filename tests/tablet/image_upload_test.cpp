@@ -1,5 +1,5 @@
 #include "fake_interface.h"
-#include "tablet/protocol.h"
+#include "tablet/core/protocol.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "fake_interface.h"
-#include "tablet/protocol.h"
-#include "tablet/report_permissions.h"
+#include "tablet/core/protocol.h"
+#include "tablet/core/report_permissions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "tablet/interface_impl.h"
-#include "tablet/report_split.h"
+#include "tablet/core/interface_impl.h"
+#include "tablet/core/report_split.h"
 
 #include <gtest/gtest.h>
 

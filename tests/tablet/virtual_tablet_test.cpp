@@ -1,5 +1,5 @@
 #include "tablet/discovery.h"
-#include "tablet/protocol.h"
+#include "tablet/core/protocol.h"
 #include "tablet/usb_interface.h"
 #include "tests/support/virtual_tablets.h"
 

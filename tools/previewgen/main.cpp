@@ -2,8 +2,8 @@
 // files, with a resource script that names them, into the folder given as
 // the only argument.
 
-#include "applet/preview_key.h"
-#include "applet/resource.h"
+#include "applet/core/preview_key.h"
+#include "applet/core/resource.h"
 #include "tools/previewgen/icon_file.h"
 #include "tools/previewgen/tablet_drawing.h"
 

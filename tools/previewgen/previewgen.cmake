@@ -9,7 +9,7 @@ function(qeld_preview_icons out_dir)
     list(TRANSFORM sources PREPEND ${QELD_PREVIEWGEN_DIR}/)
     file(GLOB headers ${QELD_PREVIEWGEN_DIR}/*.h)
     # The icon ids and the size of a preview set are the applet's own.
-    list(APPEND headers ${CMAKE_SOURCE_DIR}/applet/resource.h ${CMAKE_SOURCE_DIR}/applet/preview_key.h)
+    list(APPEND headers ${CMAKE_SOURCE_DIR}/applet/core/resource.h ${CMAKE_SOURCE_DIR}/applet/core/preview_key.h)
     set(tool ${CMAKE_CURRENT_BINARY_DIR}/previewgen-host)
     add_custom_command(
         OUTPUT ${tool}

@@ -1,6 +1,6 @@
 #include "tools/previewgen/tablet_drawing.h"
 
-#include "applet/resource.h"
+#include "applet/core/resource.h"
 #include "tools/previewgen/sample_picture.h"
 
 #include <algorithm>

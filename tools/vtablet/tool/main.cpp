@@ -1,7 +1,7 @@
 // vtablet.exe: installs the virtual tablet drivers, plugs and unplugs
 // tablets, injects faults and input reports and shows what a tablet
 // received.
-#include "common/utf.h"
+#include "common/core/utf.h"
 #include "tools/vtablet/core/command_args.h"
 #include "tools/vtablet/core/png_writer.h"
 #include "tools/vtablet/tool/bus_client.h"

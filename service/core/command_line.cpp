@@ -1,0 +1,72 @@
+#include "service/core/command_line.h"
+
+#include <algorithm>
+
+namespace Korva::QELD {
+namespace {
+
+constexpr std::u16string_view accountSwitch = u"/account";
+
+bool equalIgnoringCase(std::u16string_view a, std::u16string_view b) {
+    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](char16_t x, char16_t y) { return lower(x) == lower(y); });
+}
+
+} // namespace
+
+ProcessRole processRole(std::u16string_view commandLine) {
+    if (commandLine.find(u"/install") != std::u16string_view::npos)
+        return ProcessRole::Install;
+    if (commandLine.find(u"/uninstall") != std::u16string_view::npos)
+        return ProcessRole::Uninstall;
+    if (commandLine.find(u"/service") != std::u16string_view::npos)
+        return ProcessRole::Service;
+    if (commandLine.find(accountSwitch) != std::u16string_view::npos)
+        return ProcessRole::Account;
+    if (commandLine.find(u"/status") != std::u16string_view::npos)
+        return ProcessRole::Status;
+    return ProcessRole::Console;
+}
+
+std::u16string serviceAccount(std::u16string_view commandLine) {
+    std::u16string_view rest =
+        commandLine.substr(commandLine.find(accountSwitch) + accountSwitch.size());
+    rest.remove_prefix(std::min(rest.find_first_not_of(u' '), rest.size()));
+    const std::u16string_view word = rest.substr(0, rest.find(u' '));
+    for (const char16_t* account : {u"LocalService", u"NetworkService"}) {
+        if (equalIgnoringCase(word, account))
+            return std::u16string(u"NT AUTHORITY\\") + account;
+    }
+    return {};
+}
+
+ConsoleCommand consoleCommand(std::u16string_view line) {
+    if (line == u"q")
+        return ConsoleCommand::Quit;
+    if (line == u"s")
+        return ConsoleCommand::Suspend;
+    if (line == u"r")
+        return ConsoleCommand::Resume;
+    if (line == u"d")
+        return ConsoleCommand::DeviceChange;
+    return ConsoleCommand::Unknown;
+}
+
+const char* consoleReply(ConsoleCommand command) {
+    switch (command) {
+    case ConsoleCommand::Quit:
+        return "";
+    case ConsoleCommand::Suspend:
+        return "emulating suspend notification";
+    case ConsoleCommand::Resume:
+        return "emulating resume notification";
+    case ConsoleCommand::DeviceChange:
+        return "emulating device notification";
+    case ConsoleCommand::Unknown:
+        break;
+    }
+    return "unknown command";
+}
+
+} // namespace Korva::QELD

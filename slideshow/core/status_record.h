@@ -1,0 +1,98 @@
+#pragma once
+
+#include "settings/core/device_config.h"
+#include "slideshow/core/screen_format.h"
+
+#include <chrono>
+#include <exception>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace Korva::QELD {
+
+enum class RunMode { Service, Console };
+
+// What a worker is doing with its tablet. A worker that ended by a failure
+// keeps its entry until the tablet is gone, so that the failure stays visible.
+enum class TabletState { Starting, Showing, Waiting, Failed };
+
+struct TabletStatus {
+    std::uint16_t productId = 0;
+    ModelId model = 0;
+    ScreenFormat format; // width 0 until the screen is probed
+    TabletState state = TabletState::Starting;
+    std::u16string picture;
+    std::optional<std::chrono::system_clock::time_point> lastUpload;
+    std::chrono::milliseconds uploadTime{0};
+    std::uint64_t uploads = 0;
+    std::string lastFailure;
+};
+
+struct PictureListStatus {
+    std::vector<ModelId> models;
+    std::u16string folder;
+    std::size_t pictures = 0;
+    std::u16string current;
+};
+
+struct ProgramStatus {
+    std::string version;
+    RunMode mode = RunMode::Console;
+    std::chrono::system_clock::time_point since;
+    std::uint32_t interval = 0;
+    std::optional<std::chrono::steady_clock::time_point> nextChange;
+    bool suspended = false;
+};
+
+struct StatusSnapshot {
+    ProgramStatus program;
+    std::vector<PictureListStatus> lists;
+    std::map<std::wstring, TabletStatus> tablets; // by HID path
+};
+
+// A failure as the status shows it: the message, and for a system error its
+// category and value.
+std::string failureText(const std::exception& e);
+
+// What the running slideshow tells a status query. Workers and the main loop
+// publish here; the status server reads a copy. The lock is always the last
+// one taken and guards memory only, so no device or file I/O ever waits on it.
+class StatusRecord {
+public:
+    StatusRecord(std::string version, RunMode mode, std::chrono::system_clock::time_point since);
+
+    void setClock(std::uint32_t interval,
+                  std::optional<std::chrono::steady_clock::time_point> nextChange);
+    void setSuspended(bool suspended);
+    void setLists(std::vector<PictureListStatus> lists);
+
+    // A new worker starts afresh but keeps the last failure of its tablet.
+    void tabletStarted(const std::wstring& path, std::uint16_t productId, ModelId model);
+    void tabletProbed(const std::wstring& path, const ScreenFormat& format);
+    void tabletWaiting(const std::wstring& path);
+    void tabletUploaded(const std::wstring& path, const std::u16string& picture,
+                        std::chrono::system_clock::time_point start,
+                        std::chrono::milliseconds duration);
+    // A failure the worker goes on after (a picture that cannot be shown),
+    // or one that ended it.
+    void tabletFailed(const std::wstring& path, std::string text, bool ended);
+    // The worker ended without a failure, or its tablet is gone.
+    void tabletGone(const std::wstring& path);
+    // Drops the entries of tablets that are no longer attached.
+    void keepTablets(const std::set<std::wstring>& attached);
+
+    StatusSnapshot snapshot() const;
+
+private:
+    TabletStatus* find(const std::wstring& path);
+
+    mutable std::mutex mutex_;
+    StatusSnapshot status_;
+};
+
+} // namespace Korva::QELD
