@@ -25,14 +25,8 @@
 
 namespace {
 
-using Korva::Win32::kernel_handle_traits;
-using Korva::Win32::unique_handle;
-
-struct snapshot_traits {
-    using pointer = HANDLE;
-    static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(pointer h) noexcept { ::CloseHandle(h); }
-};
+using Korva::Win32::unique_file;
+using Korva::Win32::unique_kernel_handle;
 
 // One entry of SystemExtendedHandleInformation (class 64), which MinGW's
 // headers do not declare.
@@ -74,7 +68,7 @@ unsigned long countHandles(DWORD processId) {
 }
 
 void printCounts(const PROCESSENTRY32W& entry) {
-    unique_handle<kernel_handle_traits> process(
+    unique_kernel_handle process(
         ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, entry.th32ProcessID));
     if (!process)
         Korva::Win32::throwLastError("OpenProcess");
@@ -89,7 +83,8 @@ void printCounts(const PROCESSENTRY32W& entry) {
 }
 
 int countMatching(const wchar_t* name) {
-    unique_handle<snapshot_traits> snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    // A snapshot is invalid, not null, on failure, as a file handle is.
+    unique_file snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot)
         Korva::Win32::throwLastError("CreateToolhelp32Snapshot");
     PROCESSENTRY32W entry{};

@@ -9,6 +9,7 @@
 //      baseline: the same load on the machine and the wineserver) and by the
 //      slideshow.
 // Usage: status_bench <qeldsvc.exe> <tablet model> <interval ms> <seconds per phase>
+#include "common/unique_handle.h"
 #include "service/status_client.h"
 #include "service/status_pipe.h"
 #include "service/status_server.h"
@@ -78,9 +79,8 @@ double processTime(std::wstring line) {
         if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
                               nullptr, nullptr, &startup, &info))
             return;
-        ::WaitForSingleObject(info.hProcess, 30000);
-        ::CloseHandle(info.hProcess);
-        ::CloseHandle(info.hThread);
+        const Korva::Win32::unique_kernel_handle process(info.hProcess), thread(info.hThread);
+        ::WaitForSingleObject(process.get(), 30000);
     });
 }
 
@@ -129,8 +129,8 @@ long lastUpload(const std::string& model) {
 // sends nothing, which the server drops after its time-out.
 void load(const std::atomic<bool>& stop, const wchar_t* pipe) {
     while (!stop) {
-        HANDLE silent = ::CreateFileW(pipe, GENERIC_READ | FILE_WRITE_DATA, 0, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
+        const Korva::Win32::unique_file silent(::CreateFileW(
+            pipe, GENERIC_READ | FILE_WRITE_DATA, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         std::vector<std::thread> burst;
         for (int i = 0; i < 200; ++i)
             burst.emplace_back([pipe] {
@@ -141,8 +141,6 @@ void load(const std::atomic<bool>& stop, const wchar_t* pipe) {
             });
         for (auto& client : burst)
             client.join();
-        if (silent != INVALID_HANDLE_VALUE)
-            ::CloseHandle(silent);
     }
 }
 
