@@ -1,4 +1,5 @@
 #include "service/main_thread.h"
+#include "common/unique_handle.h"
 
 #include <gtest/gtest.h>
 
@@ -23,11 +24,10 @@ public:
 TEST(MainLoop, QuitRaisedBeforeTheFirstWaitEndsTheLoop) {
     const std::wstring key =
         L"SOFTWARE\\QELDTest\\MainLoop-" + std::to_wstring(::GetCurrentProcessId());
-    HKEY created;
+    Korva::Win32::unique_hkey created;
     ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &created, nullptr),
+                                nullptr, created.put(), nullptr),
               ERROR_SUCCESS);
-    ::RegCloseKey(created);
     bool ended = false;
     {
         ConfigurationData settings(key);

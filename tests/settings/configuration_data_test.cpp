@@ -1,4 +1,5 @@
 #include "settings/configuration_data.h"
+#include "common/unique_handle.h"
 #include "tests/support/registry_sandbox.h"
 
 #include <gtest/gtest.h>
@@ -25,11 +26,10 @@ protected:
                   ERROR_SUCCESS);
     }
     void createKey() {
-        HKEY created;
+        Korva::Win32::unique_hkey created;
         ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key().c_str(), 0, nullptr, 0,
-                                    KEY_ALL_ACCESS, nullptr, &created, nullptr),
+                                    KEY_ALL_ACCESS, nullptr, created.put(), nullptr),
                   ERROR_SUCCESS);
-        ::RegCloseKey(created);
     }
     static ConfigurationFlags takeFlags(ConfigurationData& data) { return data.lock().takeFlags(); }
     // Waits for the watcher to raise flags after a change from outside;
