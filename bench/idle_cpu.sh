@@ -13,13 +13,7 @@ set -euo pipefail
 . "$(dirname "$0")/service_env.sh" "$1"
 seconds=${2:-120}
 interval=30
-work=$build/idle-cpu
-rm -rf "$work"
-mkdir -p "$work"
-
-bench_build
-bench_prefix
-trap 'exec 9>&- 2>/dev/null || true; wine_stop' EXIT
+bench_start idle-cpu
 bench_pictures "$work/pictures" 5
 bench_settings "$work/pictures" $((interval * 1000))
 server_pid=$(process_find wineserver)

@@ -1,4 +1,4 @@
-# Sourced by bench/idle_cpu.sh and bench/soak.sh: builds the service and the
+# Sourced by the benchmarks that run the service: builds the service and the
 # virtual tablet in a Release cross build, prepares a Wine prefix with the
 # tablet drivers, and runs qeldsvc.exe in console mode with its standard input
 # on a pipe that the script keeps open, so that commands reach it at any time.
@@ -24,6 +24,23 @@ bench_prefix() {
     . tools/vtablet/vtablet-env.sh "$build"
     vtablet_install
     for slot in $(vtablet list | cut -d' ' -f1); do vtablet unplug "$slot" >/dev/null; done
+}
+
+# What every benchmark starts with: an empty work folder <build>/<name> in
+# $work, the build, the prefix, and on exit qeldsvc's input closed and Wine
+# ended.
+bench_start() {
+    work=$build/$1
+    rm -rf "$work"
+    mkdir -p "$work"
+    bench_build
+    bench_prefix
+    trap bench_end EXIT
+}
+
+bench_end() {
+    exec 9>&- 2>/dev/null || true
+    wine_stop
 }
 
 # Makes <count> sample pictures of different sizes in <folder>.

@@ -10,13 +10,8 @@
 set -euo pipefail
 . "$(dirname "$0")/service_env.sh" "$1"
 ticks=${2:-1000}
-work=$build/soak
-rm -rf "$work"
+bench_start soak
 mkdir -p "$work/pool" "$work/pictures" "$work/other"
-
-bench_build
-bench_prefix
-trap 'exec 9>&- 2>/dev/null || true; wine_stop' EXIT
 bench_pictures "$work/pool" 8
 cp "$work/pool"/picture-{1,2,3,4,5}.jpg "$work/pictures/"
 cp "$work/pool"/picture-{6,7}.jpg "$work/other/"

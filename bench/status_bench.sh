@@ -8,14 +8,8 @@ set -euo pipefail
 . "$(dirname "$0")/service_env.sh" "$1"
 seconds=${2:-60}
 interval=1000
-work=$build/status-bench
-rm -rf "$work"
-mkdir -p "$work"
-
-bench_build
+bench_start status-bench
 cmake --build "$build" -j2 --target status_bench >/dev/null
-bench_prefix
-trap 'exec 9>&- 2>/dev/null || true; wine_stop' EXIT
 bench_pictures "$work/pictures" 3
 bench_settings "$work/pictures" $interval
 for model in QEL10 QEL40 "QEL50 --bulk"; do

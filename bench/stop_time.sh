@@ -9,13 +9,9 @@
 set -euo pipefail
 . "$(dirname "$0")/service_env.sh" "$1"
 runs=${2:-3}
-work=$build/stop-time
-rm -rf "$work"
+bench_start stop-time
 mkdir -p "$work/pictures"
-
-bench_build
-bench_prefix
-trap 'exec 9>&- 2>/dev/null || true; wine sc delete QELDSVC >/dev/null 2>&1 || true; wine_stop' EXIT
+trap 'wine sc delete QELDSVC >/dev/null 2>&1 || true; bench_end' EXIT
 bench_pictures "$work/pictures" 3
 models=("QEL40" "QEL10" "QEL50 --bulk" "QEL60" "QEL20" "QEL60 --bulk" "QEL30" "QEL40")
 
