@@ -3,6 +3,7 @@
 #include "applet/control_panel_open.h"
 #include "applet/icon_handle.h"
 #include "applet/launch.h"
+#include "applet/module.h"
 #include "applet/core/resource.h"
 #include "applet/view_dlg.h"
 #include "tests/applet/gui_support.h"
@@ -232,9 +233,7 @@ DWORD recordLaunch(HWND, const wchar_t* verb, const std::wstring& program) {
 }
 
 std::wstring ownPath() {
-    std::wstring path(32768, L'\0');
-    path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-    return path;
+    return modulePath(nullptr).value_or(L"");
 }
 
 // Programs the applet starts are recorded instead of started.
