@@ -2,12 +2,15 @@
 
 #include "common/error_categories.h"
 #include "common/unique_handle.h"
+#include "service/folder_protection.h"
+#include "service/least_privilege.h"
 #include "settings/configuration_data.h"
 
 #include <shlobj.h>
 
 #include <iostream>
 #include <string>
+#include <vector>
 
 namespace Korva::QELD {
 namespace {
@@ -48,6 +51,7 @@ void createService(const std::wstring& commandLine) {
     SERVICE_DESCRIPTIONW text{const_cast<wchar_t*>(description)};
     if (!::ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, &text))
         throwLastError("ChangeServiceConfig2(SERVICE_CONFIG_DESCRIPTION)");
+    declareLeastPrivilege(service.get());
 }
 
 bool valueMissing(HKEY key, const wchar_t* name) {
@@ -142,6 +146,24 @@ void setServiceAccount(const std::wstring& account) {
     std::cout << "Service account changed!" << std::endl;
 }
 
+// Brings an installed service and the product's folders to the installed
+// rights; the installer runs it at every installation and upgrade.
+void protectProduct(const ProtectArguments& arguments) {
+    const unique_service manager(::OpenSCManagerW(nullptr, L"ServicesActive", SC_MANAGER_CONNECT));
+    if (!manager)
+        throwLastError("OpenSCManager");
+    const unique_service service(::OpenServiceW(manager.get(), serviceName, SERVICE_CHANGE_CONFIG));
+    if (!service)
+        throwLastError("OpenService");
+    declareLeastPrivilege(service.get());
+    createLocalCopyFolder();
+    std::vector<std::wstring> editors;
+    for (const std::u16string& name : arguments.editors)
+        editors.emplace_back(name.begin(), name.end());
+    protectPicturesFolder(std::wstring(arguments.folder.begin(), arguments.folder.end()), editors);
+    std::cout << "Rights set!" << std::endl;
+}
+
 template <class Operation> int reported(Operation operation) noexcept {
     try {
         operation();
@@ -163,11 +185,20 @@ int installService() noexcept {
     return reported([] {
         createService(serviceCommandLine());
         seedSettings();
+        createLocalCopyFolder();
     });
 }
 
 int changeServiceAccount(const std::wstring& account) noexcept {
     return reported([&] { setServiceAccount(account); });
+}
+
+int protectInstallation(const std::optional<ProtectArguments>& arguments) noexcept {
+    return reported([&] {
+        if (!arguments)
+            throwWin32(ERROR_INVALID_PARAMETER, "/protect \"<pictures folder>\" [group;...]");
+        protectProduct(*arguments);
+    });
 }
 
 int uninstallService() noexcept {
