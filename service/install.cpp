@@ -129,15 +129,21 @@ void deleteService() {
     std::cout << "Service deleted!" << std::endl;
 }
 
-void setServiceAccount(const std::wstring& account) {
-    if (account.empty())
-        throwWin32(ERROR_INVALID_SERVICE_ACCOUNT, "an empty service account");
+// The installed service, opened to change its configuration.
+unique_service serviceToChange() {
     const unique_service manager(::OpenSCManagerW(nullptr, L"ServicesActive", SC_MANAGER_CONNECT));
     if (!manager)
         throwLastError("OpenSCManager");
-    const unique_service service(::OpenServiceW(manager.get(), serviceName, SERVICE_CHANGE_CONFIG));
+    unique_service service(::OpenServiceW(manager.get(), serviceName, SERVICE_CHANGE_CONFIG));
     if (!service)
         throwLastError("OpenService");
+    return service;
+}
+
+void setServiceAccount(const std::wstring& account) {
+    if (account.empty())
+        throwWin32(ERROR_INVALID_SERVICE_ACCOUNT, "an empty service account");
+    const unique_service service = serviceToChange();
     // The built-in service accounts have no password; an empty one says so.
     if (!::ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, SERVICE_NO_CHANGE,
                                 SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr,
@@ -149,13 +155,7 @@ void setServiceAccount(const std::wstring& account) {
 // Brings an installed service and the product's folders to the installed
 // rights; the installer runs it at every installation and upgrade.
 void protectProduct(const ProtectArguments& arguments) {
-    const unique_service manager(::OpenSCManagerW(nullptr, L"ServicesActive", SC_MANAGER_CONNECT));
-    if (!manager)
-        throwLastError("OpenSCManager");
-    const unique_service service(::OpenServiceW(manager.get(), serviceName, SERVICE_CHANGE_CONFIG));
-    if (!service)
-        throwLastError("OpenService");
-    declareLeastPrivilege(service.get());
+    declareLeastPrivilege(serviceToChange().get());
     createLocalCopyFolder();
     std::vector<std::wstring> editors;
     for (const std::u16string& name : arguments.editors)
