@@ -29,6 +29,8 @@ int main() {
     }
     case ProcessRole::Status:
         return printStatus();
+    case ProcessRole::Protect:
+        return protectInstallation(protectArguments(text));
     case ProcessRole::Console:
         break;
     }

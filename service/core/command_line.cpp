@@ -6,6 +6,7 @@ namespace Korva::QELD {
 namespace {
 
 constexpr std::u16string_view accountSwitch = u"/account";
+constexpr std::u16string_view protectSwitch = u"/protect";
 
 bool equalIgnoringCase(std::u16string_view a, std::u16string_view b) {
     const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; };
@@ -26,6 +27,8 @@ ProcessRole processRole(std::u16string_view commandLine) {
         return ProcessRole::Account;
     if (commandLine.find(u"/status") != std::u16string_view::npos)
         return ProcessRole::Status;
+    if (commandLine.find(protectSwitch) != std::u16string_view::npos)
+        return ProcessRole::Protect;
     return ProcessRole::Console;
 }
 
@@ -39,6 +42,27 @@ std::u16string serviceAccount(std::u16string_view commandLine) {
             return std::u16string(u"NT AUTHORITY\\") + account;
     }
     return {};
+}
+
+std::optional<ProtectArguments> protectArguments(std::u16string_view commandLine) {
+    std::u16string_view rest =
+        commandLine.substr(commandLine.find(protectSwitch) + protectSwitch.size());
+    rest.remove_prefix(std::min(rest.find_first_not_of(u' '), rest.size()));
+    const std::size_t close = rest.find(u'"', 1);
+    if (rest.empty() || rest.front() != u'"' || close == std::u16string_view::npos || close == 1)
+        return std::nullopt;
+    ProtectArguments arguments{std::u16string(rest.substr(1, close - 1)), {}};
+    rest.remove_prefix(close + 1);
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find(u';'), rest.size());
+        std::u16string_view name = rest.substr(0, end);
+        name.remove_prefix(std::min(name.find_first_not_of(u' '), name.size()));
+        name.remove_suffix(name.size() - std::min(name.find_last_not_of(u' ') + 1, name.size()));
+        if (!name.empty())
+            arguments.editors.emplace_back(name);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    return arguments;
 }
 
 ConsoleCommand consoleCommand(std::u16string_view line) {

@@ -27,6 +27,21 @@ TEST(ServiceAccount, OnlyTheTwoBuiltInServiceAccountsAreNamed) {
         EXPECT_EQ(serviceAccount(line), u"") << "an unknown account must not pass";
 }
 
+// The installer passes the folder as it resolved it, ending in a backslash, and the
+// groups as the administrator typed them.
+TEST(ProtectArguments, QuotedFolderThenGroupsSeparatedBySemicolons) {
+    const auto arguments = protectArguments(u"\"C:\\x\\qeldsvc.exe\" /protect \"C:\\Public "
+                                            u"Pictures\\\" Picture Editors; BRANCH\\Marketing ;");
+    ASSERT_TRUE(arguments);
+    EXPECT_EQ(arguments->folder, u"C:\\Public Pictures\\");
+    EXPECT_EQ(arguments->editors,
+              (std::vector<std::u16string>{u"Picture Editors", u"BRANCH\\Marketing"}));
+    EXPECT_TRUE(protectArguments(u"qeldsvc /protect \"D:\\p\"")->editors.empty());
+    for (const auto* line : {u"qeldsvc /protect", u"qeldsvc /protect C:\\p",
+                             u"qeldsvc /protect \"\"", u"qeldsvc /protect \"C:\\p"})
+        EXPECT_FALSE(protectArguments(line)) << "a folder must be named in quotes";
+}
+
 TEST(ConsoleCommand, OnlyExactLowerCaseLinesAreCommands) {
     EXPECT_EQ(consoleCommand(u"q"), ConsoleCommand::Quit);
     EXPECT_EQ(consoleCommand(u"s"), ConsoleCommand::Suspend);
