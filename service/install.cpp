@@ -2,6 +2,7 @@
 
 #include "common/error_categories.h"
 #include "common/unique_handle.h"
+#include "service/recovery_actions.h"
 #include "settings/configuration_data.h"
 
 #include <shlobj.h>
@@ -48,6 +49,7 @@ void createService(const std::wstring& commandLine) {
     SERVICE_DESCRIPTIONW text{const_cast<wchar_t*>(description)};
     if (!::ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, &text))
         throwLastError("ChangeServiceConfig2(SERVICE_CONFIG_DESCRIPTION)");
+    setRecoveryActions(service.get());
 }
 
 bool valueMissing(HKEY key, const wchar_t* name) {

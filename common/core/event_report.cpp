@@ -71,6 +71,11 @@ EventReport tooManyTablets(const std::string& tablet, unsigned limit) {
     return {Event_TooManyTablets, {tablet, formatted("%u", limit)}};
 }
 
+EventReport statusPipeUnavailable(const std::string& pipe, const std::error_code& error) {
+    return {Event_StatusPipeUnavailable,
+            {pipe, error.message(), formatted("%u", static_cast<unsigned>(error.value()))}};
+}
+
 } // namespace EventReports
 
 const char* eventSeverity(std::uint32_t id) {

@@ -103,7 +103,7 @@ std::string formatStatusJson(const StatusSnapshot& status, const HealthReport& h
     return out.text();
 }
 
-std::string notRunningJson(const std::string& reason) {
+std::string unansweredJson(const std::string& reason) {
     JsonWriter out;
     out.beginObject()
         .field("schema", statusSchema)

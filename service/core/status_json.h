@@ -18,8 +18,9 @@ inline constexpr int statusSchema = 1;
 std::string formatStatusJson(const StatusSnapshot& status, const HealthReport& health,
                              std::chrono::steady_clock::time_point steadyNow);
 
-// The object "/status /json" prints when no slideshow answers, with the
+// The object "/status /json" prints when no slideshow answers (not running,
+// access denied, another program on the pipe), with "running" false and the
 // reason, so that a script reads the health the same way either way.
-std::string notRunningJson(const std::string& reason);
+std::string unansweredJson(const std::string& reason);
 
 } // namespace Korva::QELD
