@@ -49,7 +49,10 @@ EventReport apiFailure(const char* function, const char* api, std::uint32_t erro
 // text for the error and its number.
 EventReport folderFailure(std::uint32_t id, const std::string& folder, const std::string& text,
                           std::uint32_t error);
-EventReport badPicture(const std::string& path, const std::error_code& error);
+// A picture that cannot be shown: its path, what is wrong and the error's
+// number, all as the caller words them.
+EventReport badPicture(const std::string& path, const std::string& problem,
+                       const std::string& number);
 EventReport screenSizeRefused(const std::string& tablet, unsigned width, unsigned height);
 EventReport tooManyTablets(const std::string& tablet, unsigned limit);
 // The status pipe cannot be served: its name, the error's text and number.
