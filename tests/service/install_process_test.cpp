@@ -32,6 +32,11 @@ protected:
         return buffer;
     }
 
+    static unique_service installedService() {
+        const unique_service manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+        return unique_service(::OpenServiceW(manager.get(), L"QELDSVC", SERVICE_QUERY_CONFIG));
+    }
+
     static DWORD dword(const wchar_t* name) {
         DWORD value = 0, size = sizeof value;
         ::RegGetValueW(HKEY_LOCAL_MACHINE, parameters, name, RRF_RT_REG_DWORD, nullptr, &value,
@@ -47,8 +52,7 @@ TEST_F(Installation, RegistersTheServiceAndSeedsItsSettings) {
     EXPECT_EQ(result.output, "Service created!\n");
     EXPECT_EQ(result.exitCode, 0u);
 
-    const unique_service manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    const unique_service service(::OpenServiceW(manager.get(), L"QELDSVC", SERVICE_QUERY_CONFIG));
+    const unique_service service = installedService();
     ASSERT_TRUE(service);
     std::vector<BYTE> buffer(8192);
     DWORD needed = 0;
@@ -117,8 +121,7 @@ TEST_F(Installation, RecoveryActionsRestartTwiceThenStopAndApplyToExitCodes) {
     EXPECT_EQ(recovery.output, "Recovery actions set!\n");
     EXPECT_EQ(recovery.exitCode, 0u);
 
-    const unique_service manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    const unique_service service(::OpenServiceW(manager.get(), L"QELDSVC", SERVICE_QUERY_CONFIG));
+    const unique_service service = installedService();
     ASSERT_TRUE(service);
     std::vector<BYTE> buffer(8192);
     DWORD needed = 0;
