@@ -55,14 +55,11 @@ DWORD left(DWORD deadline) {
 // zero byte.
 std::string reply(const StatusRecord& record, StatusRequest::Result request) {
     const StatusSnapshot status = record.snapshot();
-    std::string text;
-    if (request == StatusRequest::Result::Json) {
-        const HealthReport health = assessHealth(status, system_clock::now());
-        text = std::to_string(healthExitCode(health.state)) + "\n" +
-               formatStatusJson(status, health, steady_clock::now());
-    } else {
-        text = formatStatus(status, steady_clock::now());
-    }
+    const HealthReport health = assessHealth(status, system_clock::now());
+    std::string text = request == StatusRequest::Result::Json
+                           ? std::to_string(healthExitCode(health.state)) + "\n" +
+                                 formatStatusJson(status, health, steady_clock::now())
+                           : formatStatus(status, health, steady_clock::now());
     text.push_back('\0');
     return text;
 }

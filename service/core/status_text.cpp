@@ -68,9 +68,13 @@ void writeTablet(std::ostream& out, const TabletStatus& tablet) {
 
 } // namespace
 
-std::string formatStatus(const StatusSnapshot& status, steady_clock::time_point now) {
+std::string formatStatus(const StatusSnapshot& status, const HealthReport& health,
+                         steady_clock::time_point now) {
     std::ostringstream out;
     writeProgram(out, status.program, now);
+    out << "health: " << healthText(health.state) << "\n";
+    for (const auto& reason : health.reasons)
+        out << "  " << reason << "\n";
     for (const auto& list : status.lists)
         writeList(out, list);
     for (const auto& [path, tablet] : status.tablets)

@@ -18,13 +18,16 @@ TEST(StatusText, ListsTheProgramEachPictureListAndEachTablet) {
     record.tabletFailed(L"mono", "The device is not ready.", true, 0xC0000003,
                         sys_days{2026y / 12 / 7} + 18h + 1s);
 
-    EXPECT_EQ(formatStatus(record.snapshot(), now),
+    const HealthReport health{Health::Degraded, {"The tablet QEL10 is stopped by a failure."}};
+    EXPECT_EQ(formatStatus(record.snapshot(), health, now),
               "program: Zelqa QEL Display 2.0.1\n"
               "mode: service\n"
               "running since: 2026-12-07 17:54:03.000 UTC\n"
               "interval: 2000 ms\n"
               "next change: in 2 s\n"
               "suspended: no\n"
+              "health: degraded\n"
+              "  The tablet QEL10 is stopped by a failure.\n"
               "picture list: C:\\pics\n"
               "  models: generic QEL40\n"
               "  pictures: 3\n"

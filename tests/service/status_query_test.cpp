@@ -99,10 +99,12 @@ TEST_F(Slideshow, StatusShowsTheLastFailureOfATablet) {
     writeBrokenPicture(picture(L"b.png"));
     plug("QEL40", rgb565);
     start();
-    const std::string entry = tabletEntry(statusWith("HRESULT"), "QEL40");
+    const std::string entry =
+        tabletEntry(statusWith("b.png cannot be shown: not a picture"), "QEL40");
     EXPECT_NE(entry.find("  state: showing\n"), std::string::npos) << entry;
     EXPECT_NE(entry.find("  last failure: "), std::string::npos) << entry;
     EXPECT_EQ(entry.find("last failure: none"), std::string::npos) << entry;
+    EXPECT_NE(entry.find(" UTC, event ID 32\n"), std::string::npos) << entry;
     EXPECT_EQ(session_->quit(), 0u);
 }
 
