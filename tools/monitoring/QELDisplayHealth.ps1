@@ -37,7 +37,7 @@ if (-not (Test-Path -LiteralPath $Program)) {
 $output = (& $Program /status /json) -join "`n"
 $exitCode = $LASTEXITCODE
 try {
-    $status = $output | ConvertFrom-Json
+    $status = $output | ConvertFrom-Json -ErrorAction Stop
 } catch {
     Write-Output "QEL Display gave no readable status (exit code $exitCode): $output"
     exit 1
@@ -46,7 +46,7 @@ try {
 $state = $status.health.state
 $reasons = @($status.health.reasons) -join ' '
 if ($state -eq 'healthy' -or ($AllowDegraded -and $state -eq 'degraded')) {
-    Write-Output "QEL Display is $state. $reasons".Trim()
+    Write-Output ("QEL Display is $state. $reasons".Trim())
     exit 0
 }
 Write-Output "QEL Display is $state (exit code $exitCode): $reasons"
