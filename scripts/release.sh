@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds a release: the three Windows binaries (Release, stripped), the
-# installer QEL-Display-<version>-x64.msi and the Group Policy template
-# (PolicyDefinitions/ with the .admx and en-US/*.adml), in the given folder
+# installer QEL-Display-<version>-x64.msi, the Group Policy template
+# (PolicyDefinitions/ with the .admx and en-US/*.adml) and the health check
+# for fleet tools (QELDisplayHealth.ps1), in the given folder
 # (build/release by default). The version is the one of project() in the
 # top-level CMakeLists.txt; the installer is the build's target installer_package.
 # Given a certificate (QELD_SIGN_PKCS12, a PKCS#12 file, and QELD_SIGN_PASSWORD;
@@ -32,5 +33,7 @@ else
 fi
 rm -rf "$build/PolicyDefinitions"
 cp -r tools/policy/PolicyDefinitions "$build/PolicyDefinitions"
+cp tools/monitoring/QELDisplayHealth.ps1 "$build/QELDisplayHealth.ps1"
 echo "$msi"
 echo "$build/PolicyDefinitions"
+echo "$build/QELDisplayHealth.ps1"

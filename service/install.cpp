@@ -4,6 +4,7 @@
 #include "common/unique_handle.h"
 #include "service/folder_protection.h"
 #include "service/least_privilege.h"
+#include "service/recovery_actions.h"
 #include "settings/configuration_data.h"
 
 #include <shlobj.h>
@@ -52,6 +53,7 @@ void createService(const std::wstring& commandLine) {
     if (!::ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, &text))
         throwLastError("ChangeServiceConfig2(SERVICE_CONFIG_DESCRIPTION)");
     declareLeastPrivilege(service.get());
+    setRecoveryActions(service.get());
 }
 
 bool valueMissing(HKEY key, const wchar_t* name) {

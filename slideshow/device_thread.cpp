@@ -4,6 +4,7 @@
 #include "common/thread_body.h"
 #include "common/core/utf.h"
 #include "slideshow/message_wait.h"
+#include "slideshow/core/picture_errors.h"
 #include "tablet/core/product_tables.h"
 #include "tablet/core/protocol.h"
 #include "tablet/usb_interface.h"
@@ -48,7 +49,8 @@ DeviceThread::DeviceThread(const QEL::TabletDevice& device, ImageListMap& imageL
                            HANDLE quitEvent, HANDLE updateEvent, EventLog& eventLog,
                            StatusRecord& status)
     : modelId_(modelFor(device.idProduct)), device_(device), imageLists_(imageLists),
-      quitEvent_(quitEvent), updateEvent_(updateEvent), eventLog_(eventLog), status_(status) {}
+      quitEvent_(quitEvent), updateEvent_(updateEvent), eventLog_(eventLog), status_(status),
+      failures_(imageLists.pictureFailures()) {}
 
 void DeviceThread::operator()() noexcept {
     Win32::runThreadBody(
@@ -67,22 +69,23 @@ void DeviceThread::reportEnd(std::exception_ptr failure) {
         status_.tabletGone(device_.hidPath);
     } catch (const std::system_error& e) {
         eventLog_.reportSystemError(e.code().value());
-        publishEnd(&e);
+        publishEnd(&e, Event_SystemError);
     } catch (const std::exception& e) {
         eventLog_.reportException(threadFunction, e);
-        publishEnd(&e);
+        publishEnd(&e, Event_Exception);
     } catch (...) {
         eventLog_.reportUnexpectedType();
-        publishEnd(nullptr);
+        publishEnd(nullptr, Event_UnexpectedType);
     }
 }
 
 // The failure that ended the worker, or one of an unexpected type; a status
 // that cannot take it must not end the process.
-void DeviceThread::publishEnd(const std::exception* e) noexcept {
+void DeviceThread::publishEnd(const std::exception* e, std::uint32_t eventId) noexcept {
     try {
         status_.tabletFailed(device_.hidPath,
-                             e != nullptr ? failureText(*e) : "exception of unexpected type", true);
+                             e != nullptr ? failureText(*e) : "exception of unexpected type", true,
+                             eventId);
     } catch (...) {
     }
 }
@@ -92,7 +95,15 @@ void DeviceThread::run() {
     winusb_ = std::make_shared<Win32::WinusbDll>();
     status_.tabletStarted(device_.hidPath, device_.idProduct, modelId_);
     if (!probe()) {
-        status_.tabletFailed(device_.hidPath, "the tablet reports a screen without pixels", true);
+        if (format_.width == 0)
+            status_.tabletFailed(device_.hidPath, "the tablet reports a screen without pixels",
+                                 true);
+        else
+            status_.tabletFailed(device_.hidPath,
+                                 "the tablet reports a screen of " + std::to_string(format_.width) +
+                                     " x " + std::to_string(format_.height) +
+                                     " pixels, more than can be shown",
+                                 true, Event_ScreenSizeRefused);
         return;
     }
     status_.tabletProbed(device_.hidPath, format_);
@@ -186,13 +197,15 @@ std::vector<std::uint8_t> DeviceThread::fetch() {
         failures_.rendered(picture);
         return bytes;
     } catch (const std::system_error& e) {
+        const PictureFailure failure = describePictureFailure(picture, e);
         if (judge(picture, e.code().value()))
-            eventLog_.write(EventReports::badPicture(utf8FromUtf16(picture), e.code()));
-        status_.tabletFailed(device_.hidPath, failureText(e), false);
+            eventLog_.write(
+                EventReports::badPicture(failure.path, failure.problem, failure.number));
+        status_.tabletFailed(device_.hidPath, pictureFailureText(failure), false, Event_BadPicture);
     } catch (const std::exception& e) {
         if (judge(picture, 0))
             eventLog_.reportException(threadFunction, e);
-        status_.tabletFailed(device_.hidPath, failureText(e), false);
+        status_.tabletFailed(device_.hidPath, failureText(e), false, Event_Exception);
     }
     return {};
 }

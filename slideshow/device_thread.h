@@ -30,7 +30,7 @@ public:
 private:
     void run();
     void reportEnd(std::exception_ptr failure);
-    void publishEnd(const std::exception* e) noexcept;
+    void publishEnd(const std::exception* e, std::uint32_t eventId) noexcept;
     bool probe();
     bool probeOnce();
     bool screenAccepted();
@@ -53,7 +53,7 @@ private:
     std::shared_ptr<Win32::WinusbDll> winusb_;
     ScreenFormat format_;
     int probeRetries_ = 3;
-    PictureFailures failures_;
+    PictureFailures& failures_;
     bool retrying_ = false;
     std::u16string fetched_;
 };

@@ -5,6 +5,7 @@
 #include "settings/configuration_data.h"
 #include "slideshow/image_list.h"
 #include "slideshow/image_list_sharing.h"
+#include "slideshow/picture_failures.h"
 
 #include <memory>
 #include <mutex>
@@ -56,9 +57,13 @@ public:
     // The prepared images of every list, within one limit.
     PreparedImages& preparedImages() noexcept { return images_; }
 
+    // The pictures that failed to render, shared by every tablet's worker.
+    PictureFailures& pictureFailures() noexcept { return failures_; }
+
 private:
     // Declared first, so that it outlives the lists whose entries use it.
     PreparedImages images_;
+    PictureFailures failures_;
     std::mutex mutex_;
     ListsByModel<ImageList> lists_;
     EventLog& eventLog_;

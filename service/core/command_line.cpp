@@ -6,6 +6,7 @@ namespace Korva::QELD {
 namespace {
 
 constexpr std::u16string_view accountSwitch = u"/account";
+constexpr std::u16string_view statusSwitch = u"/status";
 constexpr std::u16string_view protectSwitch = u"/protect";
 
 bool equalIgnoringCase(std::u16string_view a, std::u16string_view b) {
@@ -25,11 +26,28 @@ ProcessRole processRole(std::u16string_view commandLine) {
         return ProcessRole::Service;
     if (commandLine.find(accountSwitch) != std::u16string_view::npos)
         return ProcessRole::Account;
-    if (commandLine.find(u"/status") != std::u16string_view::npos)
+    if (commandLine.find(statusSwitch) != std::u16string_view::npos)
         return ProcessRole::Status;
     if (commandLine.find(protectSwitch) != std::u16string_view::npos)
         return ProcessRole::Protect;
+    if (commandLine.find(u"/recovery") != std::u16string_view::npos)
+        return ProcessRole::Recovery;
     return ProcessRole::Console;
+}
+
+bool statusAsJson(std::u16string_view commandLine) {
+    const auto status = commandLine.find(statusSwitch);
+    if (status == std::u16string_view::npos)
+        return false;
+    std::u16string_view rest = commandLine.substr(status + statusSwitch.size());
+    while (!rest.empty()) {
+        rest.remove_prefix(std::min(rest.find_first_not_of(u' '), rest.size()));
+        const std::u16string_view word = rest.substr(0, rest.find(u' '));
+        if (word == u"/json")
+            return true;
+        rest.remove_prefix(word.size());
+    }
+    return false;
 }
 
 std::u16string serviceAccount(std::u16string_view commandLine) {

@@ -7,14 +7,20 @@
 
 namespace Korva::QELD {
 
-enum class ProcessRole { Install, Uninstall, Service, Account, Status, Protect, Console };
+enum class ProcessRole { Install, Uninstall, Service, Account, Status, Protect, Recovery, Console };
 
 // Chooses the role from the whole command line by plain, case-sensitive
 // substring search, program path included, in the order install, uninstall,
-// service, account, status, protect. "/uninstall" never matches "/install":
-// its slash is followed by "u". "/status" and "/protect" come last so that no
-// command line that worked before they existed changes its meaning.
+// service, account, status, protect, recovery. "/uninstall" never matches
+// "/install": its slash is followed by "u". Each newer switch comes after the
+// older ones so that no command line that worked before it existed changes
+// its meaning.
 ProcessRole processRole(std::u16string_view commandLine);
+
+// Whether "/status" asks for JSON: the word "/json" after "/status". Only a
+// word after the switch counts, so that a program path holding "/json"
+// changes nothing.
+bool statusAsJson(std::u16string_view commandLine);
 
 // The account named by the word after "/account": "LocalService" or
 // "NetworkService" in any case, as the full name the service control manager

@@ -16,6 +16,17 @@ TEST(ProcessRole, FirstMatchingSwitchAnywhereInTheLineWins) {
     EXPECT_EQ(processRole(u"qeldsvc /status"), ProcessRole::Status);
     EXPECT_EQ(processRole(u"qeldsvc /status /service"), ProcessRole::Service)
         << "the status switch is looked for after the others";
+    EXPECT_EQ(processRole(u"qeldsvc /recovery"), ProcessRole::Recovery);
+    EXPECT_EQ(processRole(u"qeldsvc /status /recovery"), ProcessRole::Status);
+}
+
+TEST(ProcessRole, JsonIsAWordAfterTheStatusSwitch) {
+    EXPECT_TRUE(statusAsJson(u"qeldsvc.exe /status /json"));
+    EXPECT_TRUE(statusAsJson(u"qeldsvc.exe /status  x /json"));
+    for (const auto* line : {u"qeldsvc.exe /status", u"C:/json/qeldsvc.exe /status",
+                             u"qeldsvc.exe /status /jsonx", u"qeldsvc.exe /json"})
+        EXPECT_FALSE(statusAsJson(line)) << "a line that printed text must go on printing text";
+    EXPECT_EQ(processRole(u"qeldsvc.exe /json"), ProcessRole::Console);
 }
 
 TEST(ServiceAccount, OnlyTheTwoBuiltInServiceAccountsAreNamed) {
