@@ -134,8 +134,9 @@ void UsbInterface::featureRequest(DWORD code, std::uint8_t* buffer, std::size_t 
                            get ? count : 0, nullptr, &request->overlapped)) {
         if (::GetLastError() != ERROR_IO_PENDING)
             failFeatureRequest(function);
-        if (!awaitRequest(request, requestTimeout,
-                          [hid](OVERLAPPED* o) { return ::CancelIoEx(hid, o) != FALSE; }))
+        if (awaitRequest(request, requestTimeout, [hid](OVERLAPPED* o) {
+                return ::CancelIoEx(hid, o) != FALSE;
+            }) != RequestEnd::Done)
             throw timeout_error();
     }
     DWORD transferred = 0;

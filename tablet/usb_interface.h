@@ -36,6 +36,10 @@ public:
     bool getFeatureLengths(ReportLengthTable& lengths) override;
     std::uint16_t productId() override;
 
+    // A bulk write in progress ends with stopped_error, the pipe aborted,
+    // once this event is set (the worker's quit event; null for none).
+    void setStopEvent(HANDLE stop) { bulkStop_ = stop; }
+
 private:
     static ULONG requestLength(std::size_t length);
     static Win32::unique_file openPath(const std::wstring& path, DWORD shareMode);
@@ -57,6 +61,7 @@ private:
     std::shared_ptr<Win32::WinusbDll> winusb_;
     Win32::WinusbHandle winusbHandle_;
     std::uint8_t pipeId_ = 0;
+    HANDLE bulkStop_ = nullptr;
     Win32::unique_event stopEvent_;
     std::thread reader_;
     std::unique_ptr<OverlappedRequest> featureRequest_;

@@ -12,6 +12,18 @@ namespace {
 // endpoint, so that the next transfer starts clean.
 constexpr UCHAR resetPipeId = 0x01;
 
+// The slowest rate a working pipe is expected to move at: a quarter of the
+// most that full-speed USB gives a bulk pipe (19 packets of 64 bytes in each
+// 1 ms frame, 1,216,000 bytes/s: USB 2.0 specification, table 5-10), which
+// leaves room for a hub shared with busy devices. A write gets the time-out
+// of any request plus its length at this rate: an 800 x 480 picture of
+// 24 bits (1,152,000 bytes) gets 5.8 s, where it takes about 1.2 s.
+constexpr std::uint64_t slowestBulkBytesPerSecond = 1216000 / 4;
+
+DWORD bulkTimeout(std::size_t length) {
+    return requestTimeout + static_cast<DWORD>(length * 1000 / slowestBulkBytesPerSecond);
+}
+
 } // namespace
 
 // A bulk path that cannot be used is dropped quietly: the tablet is then
@@ -77,8 +89,14 @@ void UsbInterface::writeBulk(const std::uint8_t* buffer, std::size_t length) {
         const auto abort = [this, handle](OVERLAPPED*) {
             return winusb_->AbortPipe(handle, pipeId_) != FALSE;
         };
-        if (!awaitRequest(request, requestTimeout, abort))
-            throw timeout_error();
+        switch (awaitRequest(request, bulkTimeout(length), abort, bulkStop_)) {
+        case RequestEnd::Done:
+            break;
+        case RequestEnd::TimedOut:
+            throw bulk_timeout_error();
+        case RequestEnd::Stopped:
+            throw stopped_error();
+        }
     }
     ULONG transferred = 0;
     if (!winusb_->GetOverlappedResult(handle, &request->overlapped, &transferred, FALSE))
