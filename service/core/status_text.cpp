@@ -107,7 +107,8 @@ void writeTablet(std::ostream& out, const TabletStatus& tablet) {
         << "  current picture: " << orNone(tablet.picture) << "\n"
         << "  last upload: ";
     if (tablet.lastUpload)
-        out << timeText(*tablet.lastUpload) << ", " << tablet.uploadTime.count() << " ms\n";
+        out << timeText(*tablet.lastUpload) << ", " << tablet.uploadTime.count() << " ms\n"
+            << "  exclusive hold: " << tablet.holdTime.count() << " ms\n";
     else
         out << "none\n";
     out << "  uploads: " << tablet.uploads << "\n"

@@ -77,6 +77,12 @@ void StatusRecord::tabletUploaded(const std::wstring& path, const std::u16string
     }
 }
 
+void StatusRecord::tabletHeld(const std::wstring& path, std::chrono::milliseconds hold) {
+    const std::lock_guard lock(mutex_);
+    if (TabletStatus* tablet = find(path))
+        tablet->holdTime = hold;
+}
+
 void StatusRecord::tabletFailed(const std::wstring& path, std::string text, bool ended) {
     const std::lock_guard lock(mutex_);
     if (TabletStatus* tablet = find(path)) {

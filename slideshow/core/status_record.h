@@ -31,6 +31,9 @@ struct TabletStatus {
     std::chrono::milliseconds uploadTime{0};
     std::uint64_t uploads = 0;
     std::string lastFailure;
+    // How long the last upload held the tablet exclusively, from its open to
+    // its close; other programs cannot open the tablet meanwhile.
+    std::chrono::milliseconds holdTime{0};
 };
 
 struct PictureListStatus {
@@ -78,6 +81,7 @@ public:
     void tabletUploaded(const std::wstring& path, const std::u16string& picture,
                         std::chrono::system_clock::time_point start,
                         std::chrono::milliseconds duration);
+    void tabletHeld(const std::wstring& path, std::chrono::milliseconds hold);
     // A failure the worker goes on after (a picture that cannot be shown),
     // or one that ended it.
     void tabletFailed(const std::wstring& path, std::string text, bool ended);
