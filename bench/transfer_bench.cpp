@@ -13,6 +13,7 @@
 #include "tablet/usb_interface.h"
 
 #include <algorithm>
+#include <utility>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -79,46 +80,72 @@ void bareUpload(HANDLE hid, WINUSB_INTERFACE_HANDLE pipe, Win32::WinusbDll& winu
     }
 }
 
+// One upload through the product: open, uploadImage, close; the upload and
+// the whole hold in milliseconds.
+std::pair<double, double> productUpload(const QEL::TabletDevice& device,
+                                        const std::shared_ptr<Win32::WinusbDll>& winusb,
+                                        const Bytes& image) {
+    QEL::UsbInterface tablet(winusb);
+    const auto held = Clock::now();
+    if (tablet.open(device, QEL::Access::Exclusive))
+        throw std::runtime_error("the tablet does not open");
+    const std::uint8_t mode = QEL::encodingModeFor(device.idProduct, tablet.canWriteBulk());
+    const auto start = Clock::now();
+    QEL::Protocol(tablet).uploadImage(mode, image.data(), image.size());
+    const double upload = millisecondsSince(start);
+    tablet.close();
+    return {upload, millisecondsSince(held)};
+}
+
+// The same conversation through the bare calls, on handles opened before the
+// clock starts.
+double bareUploadTime(const QEL::TabletDevice& device, Win32::WinusbDll& winusb, std::uint8_t mode,
+                      const Bytes& image) {
+    Win32::unique_file hid(CreateFileW(device.hidPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                       nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
+    Win32::unique_file bulkFile;
+    WINUSB_INTERFACE_HANDLE pipe = nullptr;
+    if (mode & QEL::encodingBulk) {
+        bulkFile.reset(CreateFileW(device.bulkPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
+        check(winusb.load() && winusb.Initialize(bulkFile.get(), &pipe), "WinUsb_Initialize");
+    }
+    const auto start = Clock::now();
+    bareUpload(hid.get(), pipe, winusb, mode, image);
+    const double elapsed = millisecondsSince(start);
+    if (pipe)
+        winusb.Free(pipe);
+    return elapsed;
+}
+
 struct Figures {
     double bare, upload, hold;
 };
 
+// Runs alternate which side goes first, so that neither always meets the
+// tablet or the machine in the same state.
 Figures measure(const QEL::TabletDevice& device, int runs) {
     auto winusb = std::make_shared<Win32::WinusbDll>();
+    QEL::UsbInterface probe(winusb);
+    if (probe.open(device, QEL::Access::Shared))
+        throw std::runtime_error("the tablet does not open");
+    const std::uint8_t mode = QEL::encodingModeFor(device.idProduct, probe.canWriteBulk());
+    const auto capability = QEL::Protocol(probe).readCapability();
+    probe.close();
+    const Bytes image(std::size_t{capability.width} * capability.height *
+                          (mode & 0x04   ? 3
+                           : mode & 0x02 ? 2
+                                         : 1),
+                      0x5A);
     std::vector<double> bare, upload, hold;
     for (int run = 0; run < runs; ++run) {
-        QEL::UsbInterface tablet(winusb);
-        const auto held = Clock::now();
-        if (tablet.open(device, QEL::Access::Exclusive))
-            throw std::runtime_error("the tablet does not open");
-        const std::uint8_t mode = QEL::encodingModeFor(device.idProduct, tablet.canWriteBulk());
-        QEL::Protocol protocol(tablet);
-        const auto capability = protocol.readCapability();
-        const Bytes image(std::size_t{capability.width} * capability.height *
-                              (mode & 0x04   ? 3
-                               : mode & 0x02 ? 2
-                                             : 1),
-                          0x5A);
-        const auto start = Clock::now();
-        protocol.uploadImage(mode, image.data(), image.size());
-        upload.push_back(millisecondsSince(start));
-        tablet.close();
-        hold.push_back(millisecondsSince(held));
-
-        Win32::unique_file hid(CreateFileW(device.hidPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                           nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
-        Win32::unique_file bulkFile;
-        WINUSB_INTERFACE_HANDLE pipe = nullptr;
-        if (mode & QEL::encodingBulk) {
-            bulkFile.reset(CreateFileW(device.bulkPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                       nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
-            check(winusb->load() && winusb->Initialize(bulkFile.get(), &pipe), "WinUsb_Initialize");
-        }
-        const auto bareStart = Clock::now();
-        bareUpload(hid.get(), pipe, *winusb, mode, image);
-        bare.push_back(millisecondsSince(bareStart));
-        if (pipe)
-            winusb->Free(pipe);
+        if (run % 2 == 1)
+            bare.push_back(bareUploadTime(device, *winusb, mode, image));
+        const auto [product, held] = productUpload(device, winusb, image);
+        upload.push_back(product);
+        hold.push_back(held);
+        if (run % 2 == 0)
+            bare.push_back(bareUploadTime(device, *winusb, mode, image));
     }
     return {median(bare), median(upload), median(hold)};
 }
