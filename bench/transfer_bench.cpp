@@ -86,7 +86,6 @@ std::pair<double, double> productUpload(const QEL::TabletDevice& device,
                                         const std::shared_ptr<Win32::WinusbDll>& winusb,
                                         const Bytes& image) {
     QEL::UsbInterface tablet(winusb);
-    const auto held = Clock::now();
     if (tablet.open(device, QEL::Access::Exclusive))
         throw std::runtime_error("the tablet does not open");
     const std::uint8_t mode = QEL::encodingModeFor(device.idProduct, tablet.canWriteBulk());
@@ -94,7 +93,7 @@ std::pair<double, double> productUpload(const QEL::TabletDevice& device,
     QEL::Protocol(tablet).uploadImage(mode, image.data(), image.size());
     const double upload = millisecondsSince(start);
     tablet.close();
-    return {upload, millisecondsSince(held)};
+    return {upload, millisecondsSince(tablet.openedAt())};
 }
 
 // The same conversation through the bare calls, on handles opened before the
@@ -118,8 +117,10 @@ double bareUploadTime(const QEL::TabletDevice& device, Win32::WinusbDll& winusb,
     return elapsed;
 }
 
+// Medians of the runs; the ratios are medians of each run's own ratio, as
+// the two sides of a run meet the machine in the same state.
 struct Figures {
-    double bare, upload, hold;
+    double bare, upload, hold, uploadRatio, holdRatio;
 };
 
 // Runs alternate which side goes first, so that neither always meets the
@@ -137,7 +138,7 @@ Figures measure(const QEL::TabletDevice& device, int runs) {
                            : mode & 0x02 ? 2
                                          : 1),
                       0x5A);
-    std::vector<double> bare, upload, hold;
+    std::vector<double> bare, upload, hold, uploadRatio, holdRatio;
     for (int run = 0; run < runs; ++run) {
         if (run % 2 == 1)
             bare.push_back(bareUploadTime(device, *winusb, mode, image));
@@ -146,8 +147,10 @@ Figures measure(const QEL::TabletDevice& device, int runs) {
         hold.push_back(held);
         if (run % 2 == 0)
             bare.push_back(bareUploadTime(device, *winusb, mode, image));
+        uploadRatio.push_back(product / bare.back());
+        holdRatio.push_back(held / bare.back());
     }
-    return {median(bare), median(upload), median(hold)};
+    return {median(bare), median(upload), median(hold), median(uploadRatio), median(holdRatio)};
 }
 
 } // namespace
@@ -161,7 +164,7 @@ int main(int argc, char** argv) {
             const Figures f = measure(device, runs);
             std::printf("%04X   %-8s %10.1f %10.1f %10.1f %8.3f %8.3f\n", device.idProduct,
                         device.bulkPath.empty() ? "reports" : "bulk", f.bare, f.upload, f.hold,
-                        f.upload / f.bare, f.hold / f.bare);
+                        f.uploadRatio, f.holdRatio);
         }
         return 0;
     } catch (const std::exception& e) {

@@ -81,7 +81,6 @@ DeviceThread::Upload DeviceThread::timedUpload(const std::vector<std::uint8_t>& 
 // inside. The hold is measured for the status.
 DeviceThread::Upload DeviceThread::upload(const std::vector<std::uint8_t>& bytes) {
     QEL::UsbInterface tablet(winusb_);
-    const auto held = steady_clock::now();
     if (const auto error = tablet.open(device_, QEL::Access::Exclusive)) {
         if (error.value() == ERROR_FILE_NOT_FOUND)
             throw removed();
@@ -90,7 +89,7 @@ DeviceThread::Upload DeviceThread::upload(const std::vector<std::uint8_t>& bytes
     const Upload upload = uploadOpen(tablet, bytes);
     if (upload == Upload::Sent) {
         tablet.close();
-        status_.tabletHeld(device_.hidPath, since(held));
+        status_.tabletHeld(device_.hidPath, since(tablet.openedAt()));
     }
     return upload;
 }

@@ -74,6 +74,7 @@ void UsbInterface::openLocked(const TabletDevice& device, DWORD shareMode, bool 
     hid_ = openPath(device.hidPath, shareMode);
     if (!hid_)
         Win32::throwLastError("CreateFile");
+    openedAt_ = std::chrono::steady_clock::now();
     readCapabilities();
     if (!device.bulkPath.empty())
         openBulk(device.bulkPath, shareMode);

@@ -6,6 +6,7 @@
 #include "tablet/tablet_device.h"
 #include "tablet/winusb_dll.h"
 
+#include <chrono>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -39,6 +40,8 @@ public:
     // A bulk write in progress ends with stopped_error, the pipe aborted,
     // once this event is set (the worker's quit event; null for none).
     void setStopEvent(HANDLE stop) { bulkStop_ = stop; }
+    // When the last open took hold of the tablet (its HID path opened).
+    std::chrono::steady_clock::time_point openedAt() const { return openedAt_; }
 
 private:
     static ULONG requestLength(std::size_t length);
@@ -68,6 +71,7 @@ private:
     ReportLengthTable inputLengths_{};
     std::uint16_t maxInputLength_ = 0;
     std::uint16_t productId_ = 0;
+    std::chrono::steady_clock::time_point openedAt_;
 };
 
 } // namespace Korva::QEL

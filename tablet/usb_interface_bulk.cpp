@@ -3,8 +3,6 @@
 #include "common/error_categories.h"
 #include "tablet/overlapped_request.h"
 
-#include <cstring>
-
 namespace Korva::QEL {
 namespace {
 
@@ -78,8 +76,9 @@ void UsbInterface::writeBulk(const std::uint8_t* buffer, std::size_t length) {
     if (!winusbHandle_)
         throw write_not_supported_error();
     // The pipe writes from a copy that an abandoned write takes with it.
-    auto request = std::make_unique<OverlappedRequest>(length);
-    std::memcpy(request->buffer.data(), buffer, length);
+    // Copied in one pass, without zeroing the buffer first.
+    auto request = std::make_unique<OverlappedRequest>(0);
+    request->buffer.assign(buffer, buffer + length);
     const WINUSB_INTERFACE_HANDLE handle = winusbHandle_.get();
     if (!winusb_->WritePipe(handle, pipeId_, request->buffer.data(), count, nullptr,
                             &request->overlapped)) {
