@@ -11,11 +11,12 @@ namespace {
 constexpr UCHAR resetPipeId = 0x01;
 
 // The slowest rate a working pipe is expected to move at: a quarter of the
-// most that full-speed USB gives a bulk pipe (19 packets of 64 bytes in each
-// 1 ms frame, 1,216,000 bytes/s: USB 2.0 specification, table 5-10), which
-// leaves room for a hub shared with busy devices. A write gets the time-out
-// of any request plus its length at this rate: an 800 x 480 picture of
-// 24 bits (1,152,000 bytes) gets 5.8 s, where it takes about 1.2 s.
+// most that full-speed USB gives a bulk pipe, 19 packets of 64 bytes in each
+// 1 ms frame or 1,216,000 bytes/s (USB 2.0, section 5.8.4, bulk transfer
+// bandwidth). The quarter leaves room for a hub shared with busy devices. A
+// write gets the time-out of any request plus its length at this rate: an
+// 800 x 480 picture of 24 bits (1,152,000 bytes) gets 5.8 s where it takes
+// about 1.2 s, and a pipe that stops moving fails within that bound.
 constexpr std::uint64_t slowestBulkBytesPerSecond = 1216000 / 4;
 
 DWORD bulkTimeout(std::size_t length) {
