@@ -7,7 +7,6 @@
 #include "slideshow/core/picture_errors.h"
 #include "tablet/core/product_tables.h"
 #include "tablet/core/protocol.h"
-#include "tablet/usb_interface.h"
 
 #include <objbase.h>
 
@@ -214,63 +213,6 @@ bool DeviceThread::judge(const std::u16string& picture, int error) {
     const auto verdict = failures_.failed(picture, error, PictureFailures::Clock::now());
     retrying_ = verdict == PictureFailures::Verdict::Quiet;
     return verdict == PictureFailures::Verdict::Report;
-}
-
-// Uploads until the picture is sent; a wake-up or quit while the tablet is
-// busy ends the attempt with that wait result.
-std::optional<DWORD> DeviceThread::show(std::vector<std::uint8_t>& bytes) {
-    if (bytes.empty())
-        return std::nullopt;
-    const HANDLE waits[] = {quitEvent_, updateEvent_};
-    for (;;) {
-        if (timedUpload(bytes)) {
-            bytes.clear();
-            return std::nullopt;
-        }
-        const DWORD result = waitPumpingMessages(waits, 2, retryDelay, OnMessages::EndWait);
-        if (result != WAIT_TIMEOUT && result != WAIT_OBJECT_0 + 2)
-            return result;
-    }
-}
-
-// Publishes every upload with its start and duration, and the wait for a
-// tablet that is busy or cannot be opened.
-bool DeviceThread::timedUpload(const std::vector<std::uint8_t>& bytes) {
-    const auto start = std::chrono::system_clock::now();
-    const auto begun = std::chrono::steady_clock::now();
-    if (!upload(bytes)) {
-        status_.tabletWaiting(device_.hidPath);
-        return false;
-    }
-    status_.tabletUploaded(device_.hidPath, fetched_, start,
-                           std::chrono::duration_cast<std::chrono::milliseconds>(
-                               std::chrono::steady_clock::now() - begun));
-    return true;
-}
-
-bool DeviceThread::upload(const std::vector<std::uint8_t>& bytes) {
-    QEL::UsbInterface tablet(winusb_);
-    if (const auto error = tablet.open(device_, QEL::Access::Exclusive)) {
-        if (error.value() == ERROR_FILE_NOT_FOUND)
-            throw removed();
-        return false;
-    }
-    // Each open may find the bulk pipe or not (a driver binding can come and
-    // go): the transfer takes the path this open offers; the bytes are the
-    // same either way.
-    const QEL::EncodingMode mode = QEL::encodingModeFor(device_.idProduct, tablet.canWriteBulk());
-    const bool sent = QEL::Protocol(tablet).uploadImage(mode, bytes.data(), bytes.size());
-    if (sent)
-        tablet.close();
-    return sent;
-}
-
-void DeviceThread::blank() {
-    QEL::UsbInterface tablet(winusb_);
-    if (tablet.open(device_, QEL::Access::Exclusive))
-        return;
-    QEL::Protocol(tablet).clearScreen();
-    tablet.close();
 }
 
 } // namespace Korva::QELD

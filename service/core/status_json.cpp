@@ -77,6 +77,8 @@ void writeTablet(JsonWriter& out, const TabletStatus& tablet) {
         .field("lastPictureShown", isoTime(tablet.lastUpload))
         .field("lastUploadMs",
                tablet.lastUpload ? std::optional(tablet.uploadTime.count()) : std::nullopt)
+        .field("exclusiveHoldMs",
+               tablet.lastUpload ? std::optional(tablet.holdTime.count()) : std::nullopt)
         .field("uploads", tablet.uploads);
     writeFailure(out, tablet);
     out.endObject();

@@ -53,7 +53,8 @@ void writeTablet(std::ostream& out, const TabletStatus& tablet) {
         << "  current picture: " << orNone(tablet.picture) << "\n"
         << "  last upload: ";
     if (tablet.lastUpload)
-        out << utcText(*tablet.lastUpload) << ", " << tablet.uploadTime.count() << " ms\n";
+        out << utcText(*tablet.lastUpload) << ", " << tablet.uploadTime.count() << " ms\n"
+            << "  exclusive hold: " << tablet.holdTime.count() << " ms\n";
     else
         out << "none\n";
     out << "  uploads: " << tablet.uploads << "\n"

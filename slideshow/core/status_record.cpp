@@ -84,6 +84,12 @@ void StatusRecord::tabletUploaded(const std::wstring& path, const std::u16string
     }
 }
 
+void StatusRecord::tabletHeld(const std::wstring& path, std::chrono::milliseconds hold) {
+    const std::lock_guard lock(mutex_);
+    if (TabletStatus* tablet = find(path))
+        tablet->holdTime = hold;
+}
+
 void StatusRecord::tabletFailed(const std::wstring& path, std::string text, bool ended,
                                 std::uint32_t eventId, std::chrono::system_clock::time_point now) {
     const std::lock_guard lock(mutex_);

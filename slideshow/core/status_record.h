@@ -38,6 +38,9 @@ struct TabletStatus {
     // The message id of the event-log report of the last failure; 0 when the
     // failure has no report of its own.
     std::uint32_t lastFailureEvent = 0;
+    // How long the last upload held the tablet exclusively, from its open to
+    // its close; other programs cannot open the tablet meanwhile.
+    std::chrono::milliseconds holdTime{0};
 };
 
 struct PictureListStatus {
@@ -89,6 +92,7 @@ public:
     void tabletUploaded(const std::wstring& path, const std::u16string& picture,
                         std::chrono::system_clock::time_point start,
                         std::chrono::milliseconds duration);
+    void tabletHeld(const std::wstring& path, std::chrono::milliseconds hold);
     // A failure the worker goes on after (a picture that cannot be shown),
     // or one that ended it, with the id of the event that reports it.
     void tabletFailed(const std::wstring& path, std::string text, bool ended,

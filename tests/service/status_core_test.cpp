@@ -14,6 +14,7 @@ TEST(StatusText, ListsTheProgramEachPictureListAndEachTablet) {
     record.tabletStarted(L"bulk", 0x0C14, 5);
     record.tabletProbed(L"bulk", {0x14, 640, 480});
     record.tabletUploaded(L"bulk", u"C:\\pics\\b.png", sys_days{2026y / 12 / 7} + 18h + 7ms, 64ms);
+    record.tabletHeld(L"bulk", 70ms);
     record.tabletStarted(L"mono", 0x0C10, 1);
     record.tabletFailed(L"mono", "The device is not ready.", true, 0xC0000003,
                         sys_days{2026y / 12 / 7} + 18h + 1s);
@@ -39,6 +40,7 @@ TEST(StatusText, ListsTheProgramEachPictureListAndEachTablet) {
               "  state: showing\n"
               "  current picture: C:\\pics\\b.png\n"
               "  last upload: 2026-12-07 18:00:00.007 UTC, 64 ms\n"
+              "  exclusive hold: 70 ms\n"
               "  uploads: 1\n"
               "  last failure: none\n"
               "tablet: QEL10, product id 0x0C10\n"
