@@ -112,9 +112,20 @@ private:
 
     // Acts on every flag of one wake in a fixed order, so that suspend and
     // resume raised together stop all workers and then start them afresh.
+    // The settings are copied under their lock and acted on after it is
+    // released: the service control handler takes the same lock to raise a
+    // stop, and acting may wait on tablets.
     Next handleFlags(DWORD workers) {
-        auto lock = settings_.lock();
-        const ConfigurationFlags flags = lock.takeFlags();
+        ConfigurationFlags flags = 0;
+        std::uint32_t updateTime = 0;
+        DeviceConfigMap configs;
+        {
+            auto lock = settings_.lock();
+            flags = lock.takeFlags();
+            updateTime = lock.updateTime();
+            if (flags & ConfigurationFlag_DeviceConfig)
+                configs = lock.deviceConfigs();
+        }
         if (flags & ConfigurationFlag_Quit)
             return Next::End;
         if (flags & ConfigurationFlag_DeviceChange) {
@@ -134,9 +145,8 @@ private:
                 clock_.start(now());
         }
         if (flags & ConfigurationFlag_UpdateTime)
-            clock_.changeInterval(lock.updateTime());
+            clock_.changeInterval(updateTime);
         if (flags & ConfigurationFlag_DeviceConfig) {
-            const DeviceConfigMap configs = lock.deviceConfigs();
             imageLists_.apply(configs);
             return Next::Tick;
         }

@@ -33,11 +33,21 @@ struct TabletStatus {
     std::string lastFailure;
 };
 
+// Where the pictures of a list on a file server are shown from: the share
+// or its local copy, since when, and what the copy keeps within its bound.
+struct PictureCopyStatus {
+    bool shown = false;
+    std::chrono::system_clock::time_point since;
+    std::uint64_t bytes = 0;
+    std::uint64_t bound = 0;
+};
+
 struct PictureListStatus {
     std::vector<ModelId> models;
     std::u16string folder;
     std::size_t pictures = 0;
     std::u16string current;
+    std::optional<PictureCopyStatus> copy; // lists on a file server only
 };
 
 struct ProgramStatus {

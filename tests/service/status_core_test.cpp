@@ -10,7 +10,7 @@ TEST(StatusText, ListsTheProgramEachPictureListAndEachTablet) {
     const steady_clock::time_point now{};
     StatusRecord record("2.0.1", RunMode::Service, sys_days{2026y / 12 / 7} + 17h + 54min + 3s);
     record.setClock(2000, now + 1500ms);
-    record.setLists({{{0, 3}, u"C:\\pics", 3, u"C:\\pics\\b.png"}});
+    record.setLists({{{0, 3}, u"C:\\pics", 3, u"C:\\pics\\b.png", {}}});
     record.tabletStarted(L"bulk", 0x0C14, 5);
     record.tabletProbed(L"bulk", {0x14, 640, 480});
     record.tabletUploaded(L"bulk", u"C:\\pics\\b.png", sys_days{2026y / 12 / 7} + 18h + 7ms, 64ms);

@@ -2,6 +2,7 @@
 #include "slideshow/core/image_list_changes.h"
 #include "slideshow/core/image_list_names.h"
 #include "slideshow/image_list_sharing.h"
+#include "slideshow/core/copy_plan.h"
 #include "slideshow/core/image_list_state.h"
 
 #include <gtest/gtest.h>
@@ -84,8 +85,15 @@ struct ListFixture : ::testing::Test {
                         }};
 
     void fill(std::vector<std::u16string> names) {
-        list.appendListing(names);
+        list.reconcile(items(names));
         list.restart();
+    }
+    static std::vector<FolderItem> items(const std::vector<std::u16string>& names,
+                                         FileStamp stamp = {}) {
+        std::vector<FolderItem> result;
+        for (const auto& name : names)
+            result.push_back({name, stamp});
+        return result;
     }
     std::u16string currentPath() {
         return list.current() ? list.current()->path() : std::u16string(u"(none)");
@@ -120,11 +128,13 @@ TEST_F(ListFixture, EmptyListAndSinglePicture) {
     fill({});
     EXPECT_FALSE(list.advance());
     EXPECT_EQ(list.current(), nullptr);
-    // The first addition is announced once; the picture becomes current at
-    // the next step, and a single picture stays current at every step.
+    // The first addition is announced once and becomes the current picture,
+    // fresh for the step the announcement brings; a single picture stays
+    // current at every step.
     EXPECT_TRUE(change(FileAction_Added, u"one.jpg"));
     EXPECT_FALSE(change(FileAction_Added, u"two.txt"));
-    EXPECT_EQ(list.current(), nullptr);
+    EXPECT_EQ(currentPath(), u"c:/pics/one.jpg");
+    EXPECT_TRUE(list.fresh());
     EXPECT_TRUE(list.advance());
     EXPECT_TRUE(list.advance());
     EXPECT_EQ(currentPath(), u"c:/pics/one.jpg");
@@ -202,22 +212,31 @@ TEST_F(ListFixture, ReconcileKeepsSurvivorsDropsVanishedAppendsNew) {
     list.advance();
     const ScreenFormat screen{0x04, 100, 100};
     list.current()->getImage(screen);
-    EXPECT_FALSE(list.reconcile({u"e.jpg", u"D.JPG", u"b.jpg", u"x.txt", u"a.jpg"}));
+    EXPECT_FALSE(list.reconcile(items({u"e.jpg", u"D.JPG", u"b.jpg", u"x.txt", u"a.jpg"})));
     EXPECT_EQ(paths(), (Names{u"a.jpg", u"b.jpg", u"d.jpg", u"e.jpg"}));
     EXPECT_EQ(currentPath(), u"c:/pics/b.jpg");
     EXPECT_FALSE(list.fresh());
     list.current()->getImage(screen);
     EXPECT_EQ(renders, 1);
 
+    // A file of another size or time (overwritten without a notification)
+    // is rendered again, from its own path even when a copy was read.
+    list.current()->readFrom(u"c:/copy/b.jpg");
+    EXPECT_FALSE(list.reconcile(items({u"a.jpg", u"b.jpg", u"d.jpg", u"e.jpg"}, {1, 0})));
+    EXPECT_EQ(list.current()->source(), u"c:/pics/b.jpg");
+    list.current()->getImage(screen);
+    list.current()->getImage(screen);
+    EXPECT_EQ(renders, 2);
+
     // The current picture vanished: the next survivor takes over, fresh.
-    EXPECT_FALSE(list.reconcile({u"a.jpg", u"e.jpg"}));
+    EXPECT_FALSE(list.reconcile(items({u"a.jpg", u"e.jpg"}, {1, 0})));
     EXPECT_EQ(currentPath(), u"c:/pics/e.jpg");
     EXPECT_TRUE(list.fresh());
 
     EXPECT_FALSE(list.reconcile({}));
     EXPECT_EQ(list.current(), nullptr);
-    EXPECT_TRUE(list.reconcile({u"f.jpg"}));
-    EXPECT_FALSE(list.reconcile({u"f.jpg", u"g.jpg"}));
+    EXPECT_TRUE(list.reconcile(items({u"f.jpg"})));
+    EXPECT_FALSE(list.reconcile(items({u"f.jpg", u"g.jpg"})));
 }
 
 TEST_F(ListFixture, MatchesOnExactFolderAndAllLayoutFields) {
@@ -227,6 +246,26 @@ TEST_F(ListFixture, MatchesOnExactFolderAndAllLayoutFields) {
           DeviceConfig{0, 2, 0x11, true, u"C:/Pics/"}, DeviceConfig{0, 1, 0x12, true, u"C:/Pics/"},
           DeviceConfig{0, 1, 0x11, false, u"C:/Pics/"}})
         EXPECT_FALSE(list.matches(changed));
+}
+
+// The local copy of a share keeps a stretch of the slideshow within its
+// bound: pictures in list order up to the first that does not fit, copied
+// afresh when missing or changed, and nothing else.
+TEST(CopyPlan, KeepsTheListsOrderWithinTheBound) {
+    const std::vector<FolderItem> pictures{
+        {u"c.jpg", {40, 1}}, {u"a.jpg", {30, 1}}, {u"b.jpg", {50, 1}}, {u"d.jpg", {5, 1}}};
+    const std::vector<FolderItem> copy{
+        {u"a.jpg", {30, 1}}, {u"c.jpg", {40, 0}}, {u"b.jpg", {50, 1}}, {u"old.jpg", {9, 1}}};
+    const CopyPlan plan = planCopy(pictures, copy, 100);
+    EXPECT_EQ(plan.kept, (std::vector<FolderItem>{pictures[0], pictures[1]}));
+    EXPECT_EQ(plan.bytes, 70u);
+    EXPECT_EQ(plan.copy, (std::vector<FolderItem>{pictures[0]}));
+    EXPECT_EQ(plan.remove, (std::vector<std::u16string>{u"b.jpg", u"old.jpg"}));
+    EXPECT_EQ(planCopy(pictures, {}, 125).bytes, 125u);
+
+    EXPECT_EQ(copyFolderName(u"\\\\Server\\Pics:2\\"), u"server_pics_2");
+    EXPECT_TRUE(isShareFolder(u"//server/share/"));
+    EXPECT_FALSE(isShareFolder(u"C:\\Pics\\"));
 }
 
 // Stands for a picture list in the sharing rules.
