@@ -64,6 +64,22 @@ private:
         clock_.start(now());
     }
 
+    // A list that announced its first picture (its folder was empty, or it
+    // was just built and has listed its folder) shows it at once; the other
+    // lists keep their pictures and the clock its deadline, so that building
+    // a list never makes the others skip a picture.
+    void showFirstPictures() {
+        std::set<const ImageList*> stepped;
+        bool anyPicture = false;
+        for (const auto& [model, list] : imageLists_.lists()) {
+            if (stepped.insert(list.get()).second &&
+                ::WaitForSingleObject(list->changeEvent(), 0) == WAIT_OBJECT_0 && list->advance())
+                anyPicture = true;
+        }
+        if (anyPicture)
+            devices_.setUpdateEvents();
+    }
+
     // The clock and the lists as they are after each wake. The lists are read
     // before the status lock is taken, which is always the last.
     void publishStatus() {
@@ -106,8 +122,8 @@ private:
         }
         if (index == workers)
             return handleFlags(workers);
-        imageLists_.resetChangeEvents();
-        return Next::Tick;
+        showFirstPictures();
+        return Next::Wait;
     }
 
     // Acts on every flag of one wake in a fixed order, so that suspend and

@@ -56,22 +56,18 @@ std::vector<std::uint8_t> ImageList::getImage(const ScreenFormat& format, std::u
 
 // Every tick also asks the watcher to check that its folder is still there.
 // A failure to ask is not reported: the watcher checks on its own at
-// folderCheckInterval.
+// folderCheckInterval. The step serves a pending announcement of a first
+// picture too, which must not step the list once more.
 bool ImageList::advance() {
     const std::lock_guard lock(mutex_);
     ::SetEvent(checkEvent_.get());
+    ::ResetEvent(changeEvent_.get());
     return state_.advance();
 }
 
 bool ImageList::matches(const DeviceConfig& config) {
     const std::lock_guard lock(mutex_);
     return state_.matches(config);
-}
-
-void ImageList::resetChangeEvent() {
-    const std::lock_guard lock(mutex_);
-    if (!::ResetEvent(changeEvent_.get()))
-        Win32::throwLastError("ResetEvent");
 }
 
 std::vector<std::u16string> ImageList::paths() {

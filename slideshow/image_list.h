@@ -33,9 +33,6 @@ inline constexpr std::chrono::milliseconds folderCheckInterval{30000};
 // time.
 inline constexpr std::chrono::milliseconds folderRelistInterval{30000};
 
-// The size of one read of folder notifications.
-inline constexpr DWORD notificationBufferSize = 65535;
-
 // The slideshow of one folder with one layout: the pictures of the folder, the
 // current one, and a watcher thread that keeps the list in step with the
 // folder. Held by shared ownership: models with equal settings share a list.
@@ -62,9 +59,9 @@ public:
     // Whether the list was built from settings equal to these.
     bool matches(const DeviceConfig& config);
 
-    // Set when a picture arrives in an empty list; reset by the main loop.
+    // Set when a picture arrives in an empty list; reset by the next step,
+    // which serves it.
     HANDLE changeEvent() const noexcept { return changeEvent_.get(); }
-    void resetChangeEvent();
 
     // The entry paths in list order and the current one (empty without one),
     // for diagnostics and tests.
@@ -95,6 +92,7 @@ private:
     void directoryThread() noexcept;
     void followFolder(HANDLE completion);
     void listFirst(const Watched& watched);
+    void leave(const Watched& watched, DWORD lostBy);
     WatchEnd watch(const Watched& watched, HANDLE completion, DWORD& lostBy,
                    bool& unwatchedReported);
     WatchEnd unwatched(const Watched& watched, DWORD error, DWORD& lostBy, bool& unwatchedReported);
@@ -123,6 +121,8 @@ private:
     bool showsCopy_ = false;
     std::chrono::system_clock::time_point sourceSince_;
     std::uint64_t copyBytes_ = 0;
+    // Whether the last copy failed; the watcher's own.
+    bool copyFailed_ = false;
     std::thread watcher_;
 };
 

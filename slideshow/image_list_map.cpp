@@ -62,9 +62,4 @@ void ImageListMap::changeEvents(std::vector<HANDLE>& handles) const {
         handles.push_back(item.second->changeEvent());
 }
 
-void ImageListMap::resetChangeEvents() {
-    for (const auto& item : lists_)
-        item.second->resetChangeEvent();
-}
-
 } // namespace Korva::QELD

@@ -48,7 +48,6 @@ public:
     // Appends each model's change event in ModelId order (a shared list once
     // per model).
     void changeEvents(std::vector<HANDLE>& handles) const;
-    void resetChangeEvents();
 
     // The lists by model, for the main loop's advance step, which runs on the
     // thread that alone changes the map.

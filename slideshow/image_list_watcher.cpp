@@ -1,14 +1,14 @@
-#include "slideshow/image_list.h"
+#include "slideshow/image_list_call.h"
 
 #include "common/debug_output.h"
 #include "common/thread_body.h"
 #include "slideshow/core/copy_plan.h"
 #include "slideshow/core/image_list_changes.h"
-#include "slideshow/folder_call.h"
 #include "slideshow/image_list_directory.h"
+#include "slideshow/notification_read.h"
 #include "slideshow/picture_copy.h"
 
-#include <utility>
+#include <system_error>
 
 namespace Korva::QELD {
 namespace {
@@ -17,59 +17,6 @@ const char* const watcherName = "Korva::QELD::ImageList::directoryThread";
 // The fixed number a failed wait's event-log report carries to say which
 // wait it was: the watcher's one wait, for a notification, a tick or quit.
 constexpr int notificationWaitSite = 305;
-// How long a cancelled notification read may take to end.
-constexpr DWORD cancelWait = 2000;
-
-// Ends the watcher when its list goes while a folder call is under way.
-struct WatcherQuit {};
-
-// One notification read on a folder into a block of its own. The system
-// writes into the block until the read ends, so a read still pending when it
-// goes out of scope is cancelled and waited for; a read that does not end
-// even then leaves its block to the system rather than wait for it.
-class NotificationRead : noncopyable {
-public:
-    NotificationRead(HANDLE folder, HANDLE completion)
-        : folder_(folder), block_(std::make_unique<Block>()) {
-        block_->overlapped.hEvent = completion;
-    }
-    ~NotificationRead() {
-        if (!pending_ || !::CancelIo(folder_))
-            return;
-        if (::WaitForSingleObject(block_->overlapped.hEvent, cancelWait) != WAIT_OBJECT_0)
-            static_cast<void>(block_.release());
-    }
-
-    bool start() {
-        pending_ =
-            ::ReadDirectoryChangesW(folder_, block_->buffer.data(), notificationBufferSize, FALSE,
-                                    FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE |
-                                        FILE_NOTIFY_CHANGE_LAST_WRITE,
-                                    nullptr, &block_->overlapped, nullptr) != FALSE;
-        return pending_;
-    }
-
-    // The error of the ended read, 0 when it succeeded. Called once the
-    // completion event is set, so the result is there.
-    DWORD finish(DWORD& bytes) {
-        pending_ = false;
-        return ::GetOverlappedResult(folder_, &block_->overlapped, &bytes, FALSE)
-                   ? 0
-                   : ::GetLastError();
-    }
-
-    const std::vector<std::uint8_t>& buffer() const noexcept { return block_->buffer; }
-
-private:
-    struct Block {
-        OVERLAPPED overlapped{};
-        std::vector<std::uint8_t> buffer = std::vector<std::uint8_t>(notificationBufferSize);
-    };
-
-    HANDLE folder_;
-    std::unique_ptr<Block> block_;
-    bool pending_ = false;
-};
 
 // A folder opened for watching, or the error by which it could not be.
 struct Opened {
@@ -77,28 +24,7 @@ struct Opened {
     DWORD error = 0;
 };
 
-struct Listing {
-    DWORD error = 0;
-    std::vector<FolderItem> items;
-};
-
 } // namespace
-
-// The folder the watcher follows, its open handle (shared with the calls
-// that check it, which may outlive the watcher) and its local copy's folder
-// (empty where the folder is not on a share).
-struct ImageList::Watched {
-    std::u16string folder;
-    std::u16string copy;
-    SharedFolder handle;
-};
-
-template <class Body> auto ImageList::call(Body body) {
-    auto result = callLeavable(quitEvent_.get(), std::move(body));
-    if (!result)
-        throw WatcherQuit{};
-    return std::move(*result);
-}
 
 void ImageList::directoryThread() noexcept {
     Win32::runThreadBody(
@@ -130,8 +56,13 @@ void ImageList::followFolder(HANDLE completion) {
         }
         return;
     }
-    if (isShareFolder(watched.folder))
-        watched.copy = pictureCopyFolder(watched.folder);
+    // Without a place for its copy a share is followed as a local folder.
+    try {
+        if (isShareFolder(watched.folder))
+            watched.copy = pictureCopyFolder(watched.folder);
+    } catch (const std::system_error& e) {
+        eventLog_.reportException("Korva::QELD::pictureCopyFolder", e);
+    }
     // A folder missing at start is reported by its first listing.
     bool outageReported = true;
     bool first = true;
@@ -141,32 +72,39 @@ void ImageList::followFolder(HANDLE completion) {
             auto handle = std::make_shared<Win32::unique_file>(openFolderForWatching(folder));
             return Opened{handle, *handle ? 0 : ::GetLastError()};
         });
-        DWORD lostBy = opened.error;
         if (opened.error == 0) {
             first = false;
             outageReported = false;
             watched.handle = opened.handle;
+            DWORD lostBy = 0;
             WatchEnd end = watch(watched, completion, lostBy, unwatchedReported);
             if (end == WatchEnd::Unwatched)
                 end = pause(watched, lostBy);
-            if (end == WatchEnd::Unwatched)
-                continue;
-        } else if (std::exchange(first, false)) {
-            listFirst(watched);
+            // A folder lost while watched is opened again after the retry
+            // period: a folder replaced by another is followed on, and one
+            // that is really gone is reported by the opening that fails.
+            if (end == WatchEnd::Lost) {
+                leave(watched, lostBy);
+                if (wake(nullptr, folderRetryInterval) == Wake::Quit)
+                    return;
+            }
+            continue;
         }
-        lose(watched.folder, watched.copy, lostBy, outageReported);
+        if (std::exchange(first, false))
+            listFirst(watched);
+        lose(watched.folder, watched.copy, opened.error, outageReported);
         if (wake(nullptr, folderRetryInterval) == Wake::Quit)
             return;
     }
 }
 
-// A folder that cannot be opened at start is listed all the same, and a
-// listing that fails is reported as such, unless the folder is a share whose
-// server cannot be reached, which is reported as that.
-void ImageList::listFirst(const Watched& watched) {
-    const DWORD error = rescan(watched.folder, watched.copy);
-    if (error != 0 && (watched.copy.empty() || isFolderGone(error)))
-        eventLog_.reportApiFailure("Korva::QELD::ImageList::readDirectory", "FindFirstFile", error);
+// The pictures of a share whose server cannot be reached are shown from the
+// copy; those of a folder gone or replaced go.
+void ImageList::leave(const Watched& watched, DWORD lostBy) {
+    if (!watched.copy.empty() && !isFolderGone(lostBy))
+        showCopy(watched.folder, watched.copy, lostBy);
+    else
+        dropPictures();
 }
 
 // Notifications are read while the folder is listed again at least every
@@ -277,82 +215,6 @@ DWORD ImageList::check(const Watched& watched) {
     return call([folder = watched.folder, handle = watched.handle] {
         return checkOpenFolder(folder, handle->get());
     });
-}
-
-// Lists the folder and brings the list, and the local copy of a share's
-// pictures, in step with it. A folder that cannot be listed leaves the list
-// as it is; the error is returned.
-DWORD ImageList::rescan(const std::u16string& folder, const std::u16string& copy) {
-    Win32::debugOutput(L"ImageList::directoryThread: listing the folder\n");
-    Listing listing = call([folder] {
-        Listing listed;
-        listed.error = listFolder(folder, listed.items);
-        return listed;
-    });
-    if (listing.error != 0)
-        return listing.error;
-    {
-        const std::lock_guard lock(mutex_);
-        if (state_.reconcile(listing.items))
-            setChangeEvent();
-    }
-    if (!copy.empty())
-        keepCopy(folder, copy);
-    return 0;
-}
-
-// The copy follows each listing of the share; the share is shown again from
-// its first good listing after an outage.
-void ImageList::keepCopy(const std::u16string& folder, const std::u16string& copy) {
-    std::vector<FolderItem> pictures;
-    bool back = false;
-    {
-        const std::lock_guard lock(mutex_);
-        pictures = state_.pictures();
-        back = std::exchange(showsCopy_, false);
-        if (back)
-            sourceSince_ = std::chrono::system_clock::now();
-    }
-    if (back)
-        eventLog_.reportFolderFailure(Event_ShareBack, folder, 0);
-    const CopyContents contents = call([folder, copy, pictures] {
-        return bringCopyInStep(folder, copy, pictures, pictureCopyBound);
-    });
-    const std::lock_guard lock(mutex_);
-    state_.readFrom(copy, contents.pictures);
-    copyBytes_ = contents.bytes;
-}
-
-// A folder that is gone loses its pictures, as a deleted folder always has;
-// a share whose server cannot be reached shows its local copy instead.
-void ImageList::lose(const std::u16string& folder, const std::u16string& copy, DWORD error,
-                     bool& outageReported) {
-    if (!copy.empty() && !isFolderGone(error)) {
-        showCopy(folder, copy, error);
-        return;
-    }
-    if (!std::exchange(outageReported, true))
-        eventLog_.reportFolderFailure(Event_FolderUnavailable, folder, error);
-    dropPictures();
-}
-
-// Reported once an outage; the list keeps the pictures that the copy holds,
-// in their order, with their prepared images.
-void ImageList::showCopy(const std::u16string& folder, const std::u16string& copy, DWORD error) {
-    {
-        const std::lock_guard lock(mutex_);
-        if (showsCopy_)
-            return;
-    }
-    eventLog_.reportFolderFailure(Event_ShareUnreachable, folder, error);
-    const CopyContents contents = call([copy] { return readCopy(copy); });
-    const std::lock_guard lock(mutex_);
-    showsCopy_ = true;
-    sourceSince_ = std::chrono::system_clock::now();
-    copyBytes_ = contents.bytes;
-    if (state_.reconcile(contents.pictures))
-        setChangeEvent();
-    state_.readFrom(copy, contents.pictures);
 }
 
 // The pictures of a folder that went (or was replaced) go as if they had
