@@ -12,11 +12,11 @@ namespace Korva::QELD {
 
 // Runs the body on a thread of its own and waits until it ends or the quit
 // event is set. A call to a file server can wait as long as the server takes
-// (a hung server holds it for good, and no cancel reaches a call blocked in
-// the file system under Wine), so a quit leaves the call behind: the thread
-// is detached, owns its body and result, and ends when the call returns or
-// the process ends.
-// True when the body ended (it sets the done event last), false on quit.
+// (a hung server holds it for good; under Wine, CancelSynchronousIo finds no
+// call to cancel in a thread blocked in the file system), so a quit leaves
+// the call behind: the thread owns its body and result, and ends when the
+// call returns or the process ends. True when the body ended (it sets the
+// done event last), false on quit.
 bool runLeavable(HANDLE quit, std::function<void()> body, HANDLE done);
 
 // The body's result; nothing when quit came first. The body must own what it
