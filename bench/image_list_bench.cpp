@@ -69,7 +69,7 @@ void measureScan(const fs::path& folder, int pictures, EventLog& eventLog) {
         std::ofstream(folder / (L"Picture " + std::to_wstring(100000 + i) + L".jpg"));
     const DeviceConfig config{0, 1, 0x11, true, setting(folder)};
 
-    std::vector<std::u16string> names;
+    std::vector<FolderItem> names;
     const auto listStart = Clock::now();
     listFolder(config.folder, names);
     const auto listTime = Clock::now() - listStart;
@@ -80,14 +80,14 @@ void measureScan(const fs::path& folder, int pictures, EventLog& eventLog) {
     PreparedImages images;
     ImageList list(config, eventLog, images, {});
     const auto scanTime = Clock::now() - scanStart;
-    // The watcher lists the folder once more when it starts; wait for it so
+    // The watcher lists the folder when it starts; wait for it so
     // that its temporary names are gone before the entries are counted.
     Sleep(2000);
     const long long kept = liveBytes - before;
     const auto entries = list.paths().size();
     std::printf("pictures %d, entries %zu\n", pictures, entries);
     std::printf("listing (FindFirstFileW/FindNextFileW) %.1f ms\n", milliseconds(listTime));
-    std::printf("list construction (scan and entries) %.1f ms\n", milliseconds(scanTime));
+    std::printf("list construction (no folder I/O) %.1f ms\n", milliseconds(scanTime));
     std::printf("memory kept per entry %.0f bytes (path of %zu characters)\n",
                 static_cast<double>(kept) / static_cast<double>(entries),
                 list.paths().front().size());
@@ -96,7 +96,7 @@ void measureScan(const fs::path& folder, int pictures, EventLog& eventLog) {
     constexpr int checks = 1000;
     const auto checkStart = Clock::now();
     for (int i = 0; i < checks; ++i)
-        namesOpenFolder(config.folder, watched.get());
+        checkOpenFolder(config.folder, watched.get());
     const double checkTime = milliseconds(Clock::now() - checkStart) / checks;
     std::printf("identity check %.3f ms, %.5f of a listing\n", checkTime,
                 checkTime / milliseconds(listTime));
@@ -119,7 +119,7 @@ void measureChangeLatency(const fs::path& folder, EventLog& eventLog) {
         fs::remove(folder / L"new.jpg");
         while (!list.paths().empty())
             Sleep(1);
-        list.resetChangeEvent();
+        list.advance();
     }
     std::sort(times.begin(), times.end());
     std::printf("file creation to change event: median %.2f ms, min %.2f ms, max %.2f ms (%zu)\n",

@@ -64,6 +64,22 @@ private:
         clock_.start(now());
     }
 
+    // A list that announced its first picture (its folder was empty, or it
+    // was just built and has listed its folder) shows it at once; the other
+    // lists keep their pictures and the clock its deadline, so that building
+    // a list never makes the others skip a picture.
+    void showFirstPictures() {
+        std::set<const ImageList*> stepped;
+        bool anyPicture = false;
+        for (const auto& [model, list] : imageLists_.lists()) {
+            if (stepped.insert(list.get()).second &&
+                ::WaitForSingleObject(list->changeEvent(), 0) == WAIT_OBJECT_0 && list->advance())
+                anyPicture = true;
+        }
+        if (anyPicture)
+            devices_.setUpdateEvents();
+    }
+
     // The clock and the lists as they are after each wake. The lists are read
     // before the status lock is taken, which is always the last.
     void publishStatus() {
@@ -106,15 +122,26 @@ private:
         }
         if (index == workers)
             return handleFlags(workers);
-        imageLists_.resetChangeEvents();
-        return Next::Tick;
+        showFirstPictures();
+        return Next::Wait;
     }
 
     // Acts on every flag of one wake in a fixed order, so that suspend and
     // resume raised together stop all workers and then start them afresh.
+    // The settings are copied under their lock and acted on after it is
+    // released: the service control handler takes the same lock to raise a
+    // stop, and acting may wait on tablets.
     Next handleFlags(DWORD workers) {
-        auto lock = settings_.lock();
-        const ConfigurationFlags flags = lock.takeFlags();
+        ConfigurationFlags flags = 0;
+        std::uint32_t updateTime = 0;
+        DeviceConfigMap configs;
+        {
+            auto lock = settings_.lock();
+            flags = lock.takeFlags();
+            updateTime = lock.updateTime();
+            if (flags & ConfigurationFlag_DeviceConfig)
+                configs = lock.deviceConfigs();
+        }
         if (flags & ConfigurationFlag_Quit)
             return Next::End;
         if (flags & ConfigurationFlag_DeviceChange) {
@@ -134,9 +161,8 @@ private:
                 clock_.start(now());
         }
         if (flags & ConfigurationFlag_UpdateTime)
-            clock_.changeInterval(lock.updateTime());
+            clock_.changeInterval(updateTime);
         if (flags & ConfigurationFlag_DeviceConfig) {
-            const DeviceConfigMap configs = lock.deviceConfigs();
             imageLists_.apply(configs);
             return Next::Tick;
         }

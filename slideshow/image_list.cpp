@@ -1,7 +1,7 @@
 #include "slideshow/image_list.h"
 
 #include "common/error_categories.h"
-#include "slideshow/image_list_directory.h"
+#include "slideshow/core/copy_plan.h"
 
 #include <objbase.h>
 
@@ -24,12 +24,7 @@ ImageList::ImageList(const DeviceConfig& config, EventLog& eventLog, PreparedIma
                      ImageRenderer render)
     : quitEvent_(Win32::createEvent()), changeEvent_(Win32::createEvent()),
       checkEvent_(Win32::createEvent()), eventLog_(eventLog),
-      state_(config, images, std::move(render)) {
-    {
-        const std::lock_guard lock(mutex_);
-        readDirectory();
-        state_.restart();
-    }
+      state_(config, images, std::move(render)), sourceSince_(std::chrono::system_clock::now()) {
     watcher_ = std::thread([this] { directoryThread(); });
 }
 
@@ -39,45 +34,40 @@ ImageList::~ImageList() {
         watcher_.join();
 }
 
-// An empty folder means that none is configured; searching it would list the
-// process's working folder instead.
-void ImageList::readDirectory() {
-    if (state_.folder().empty())
-        return;
-    std::vector<std::u16string> names;
-    if (const DWORD error = listFolder(state_.folder(), names); error != 0) {
-        folderAvailable_ = false;
-        eventLog_.reportApiFailure("Korva::QELD::ImageList::readDirectory", "FindFirstFile", error);
-        return;
-    }
-    state_.appendListing(names);
-}
-
+// The worker reads and decodes the file without the list's lock, so that a
+// slow file server holds up only the tablets that show its pictures.
 std::vector<std::uint8_t> ImageList::getImage(const ScreenFormat& format, std::u16string& path) {
+    PreparedImageJob job;
+    {
+        const std::lock_guard lock(mutex_);
+        ImageEntry* const current = state_.current();
+        path = current ? current->path() : std::u16string();
+        if (!current)
+            return {};
+        if (auto held = current->cached(format))
+            return std::move(*held);
+        job = current->job(format);
+    }
+    std::vector<std::uint8_t> bytes = job.render(job.source, job.key);
     const std::lock_guard lock(mutex_);
-    ImageEntry* const current = state_.current();
-    path = current ? current->path() : std::u16string();
-    return current ? current->getImage(format) : std::vector<std::uint8_t>();
+    state_.store(job, bytes);
+    return bytes;
 }
 
 // Every tick also asks the watcher to check that its folder is still there.
 // A failure to ask is not reported: the watcher checks on its own at
-// folderCheckInterval.
+// folderCheckInterval. The step serves a pending announcement of a first
+// picture too, which must not step the list once more.
 bool ImageList::advance() {
     const std::lock_guard lock(mutex_);
     ::SetEvent(checkEvent_.get());
+    ::ResetEvent(changeEvent_.get());
     return state_.advance();
 }
 
 bool ImageList::matches(const DeviceConfig& config) {
     const std::lock_guard lock(mutex_);
     return state_.matches(config);
-}
-
-void ImageList::resetChangeEvent() {
-    const std::lock_guard lock(mutex_);
-    if (!::ResetEvent(changeEvent_.get()))
-        Win32::throwLastError("ResetEvent");
 }
 
 std::vector<std::u16string> ImageList::paths() {
@@ -97,11 +87,15 @@ std::u16string ImageList::currentPath() {
 PictureListStatus ImageList::summary() {
     const std::lock_guard lock(mutex_);
     const ImageEntry* const current = state_.current();
-    return {{},
-            state_.folder(),
-            state_.entries().size(),
-            current ? current->path() : u"",
-            folderAvailable_};
+    PictureListStatus status{{},
+                             state_.folder(),
+                             state_.entries().size(),
+                             current ? current->path() : u"",
+                             folderAvailable_,
+                             {}};
+    if (isShareFolder(state_.folder()))
+        status.copy = PictureCopyStatus{showsCopy_, sourceSince_, copyBytes_, pictureCopyBound};
+    return status;
 }
 
 void ImageList::setChangeEvent() {

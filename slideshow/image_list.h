@@ -12,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -27,16 +28,19 @@ inline constexpr std::chrono::milliseconds folderRetryInterval{2000};
 // at every slideshow tick, and at least this often.
 inline constexpr std::chrono::milliseconds folderCheckInterval{30000};
 
-// A folder whose changes cannot be read (a share without change
-// notifications) is listed again at this period instead.
+// Every folder is listed again at least this often: a share may have no
+// change notifications, refuse them, or accept them and never send one, and
+// a picture overwritten behind its server changes nothing but its size and
+// time.
 inline constexpr std::chrono::milliseconds folderRelistInterval{30000};
-
-// The size of one read of folder notifications.
-inline constexpr DWORD notificationBufferSize = 65535;
 
 // The slideshow of one folder with one layout: the pictures of the folder, the
 // current one, and a watcher thread that keeps the list in step with the
 // folder. Held by shared ownership: models with equal settings share a list.
+// Only the watcher touches the folder (its first listing too), through calls
+// that a quit leaves behind, so nothing else ever waits on a file server. The
+// pictures of a folder on a share are kept in a local copy, which is shown
+// while the server cannot be reached.
 class ImageList : noncopyable {
 public:
     // The renderer is renderImage in the service; tests give their own.
@@ -45,8 +49,9 @@ public:
     ~ImageList();
 
     // The prepared image of the current picture, empty without one. The
-    // picture's path is taken under the same lock and set before rendering,
-    // so that a failure is told to belong to the picture that failed.
+    // picture's path is taken under the list's lock and set before
+    // rendering, so that a failure is told to belong to the picture that
+    // failed; the file is read without the lock.
     std::vector<std::uint8_t> getImage(const ScreenFormat& format, std::u16string& path);
 
     // The slideshow step; true when the list has a current picture afterwards.
@@ -55,16 +60,17 @@ public:
     // Whether the list was built from settings equal to these.
     bool matches(const DeviceConfig& config);
 
-    // Set when a picture arrives in an empty list; reset by the main loop.
+    // Set when a picture arrives in an empty list; reset by the next step,
+    // which serves it.
     HANDLE changeEvent() const noexcept { return changeEvent_.get(); }
-    void resetChangeEvent();
 
     // The entry paths in list order and the current one (empty without one),
     // for diagnostics and tests.
     std::vector<std::u16string> paths();
     std::u16string currentPath();
 
-    // Folder, number of pictures and current picture, for the status.
+    // Folder, number of pictures, current picture and where they are shown
+    // from, for the status.
     PictureListStatus summary();
 
 private:
@@ -75,24 +81,34 @@ private:
         ~ComInitialization();
     };
 
-    // How watching a folder ended: the list is going, the path no longer
-    // names the folder watched, or its changes cannot be read.
-    enum class WatchEnd { Quit, Moved, Unwatched };
+    struct Watched;
+    using SharedFolder = std::shared_ptr<Win32::unique_file>;
+
+    // How watching a folder ended: the path no longer names the folder
+    // watched (or its server cannot be reached), or its changes cannot be
+    // read. A quit ends the watcher by the exception WatcherQuit.
+    enum class WatchEnd { Lost, Unwatched };
     enum class Wake { Quit, Check, Completion };
 
-    void readDirectory();
     void directoryThread() noexcept;
-    void followFolder(HANDLE completion, std::vector<std::uint8_t>& buffer);
-    WatchEnd watch(const std::u16string& folder, HANDLE handle, HANDLE completion,
-                   std::vector<std::uint8_t>& buffer, bool& unwatchedReported);
-    WatchEnd unwatched(const std::u16string& folder, HANDLE handle, DWORD error,
-                       bool& unwatchedReported);
-    WatchEnd pause(const std::u16string& folder, HANDLE handle);
+    void followFolder(HANDLE completion);
+    void listFirst(const Watched& watched);
+    void leave(const Watched& watched, DWORD lostBy);
+    WatchEnd watch(const Watched& watched, HANDLE completion, DWORD& lostBy,
+                   bool& unwatchedReported);
+    WatchEnd unwatched(const Watched& watched, DWORD error, DWORD& lostBy, bool& unwatchedReported);
+    WatchEnd pause(const Watched& watched, DWORD& lostBy);
     Wake wake(HANDLE completion, std::chrono::milliseconds timeout);
     void takeCompletion(const std::vector<std::uint8_t>& buffer, DWORD bytes);
-    void rescan(const std::u16string& folder);
+    DWORD check(const Watched& watched);
+    DWORD rescan(const std::u16string& folder, const std::u16string& copy);
+    void lose(const std::u16string& folder, const std::u16string& copy, DWORD error,
+              bool& outageReported);
+    void showCopy(const std::u16string& folder, const std::u16string& copy, DWORD error);
+    void keepCopy(const std::u16string& folder, const std::u16string& copy);
     void dropPictures();
     void setChangeEvent();
+    template <class Body> auto call(Body body);
 
     ComInitialization com_;
     Win32::unique_event quitEvent_;
@@ -103,6 +119,13 @@ private:
     std::atomic<bool> folderAvailable_{true};
     EventLog& eventLog_;
     ImageListState state_;
+    // Whether the pictures are shown from the local copy, since when, and
+    // how many bytes the copy keeps.
+    bool showsCopy_ = false;
+    std::chrono::system_clock::time_point sourceSince_;
+    std::uint64_t copyBytes_ = 0;
+    // Whether the last copy failed; the watcher's own.
+    bool copyFailed_ = false;
     std::thread watcher_;
 };
 

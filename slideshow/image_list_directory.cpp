@@ -31,13 +31,16 @@ bool identify(HANDLE folder, FolderIdentity& identity) noexcept {
 
 } // namespace
 
-DWORD listFolder(const std::u16string& folder, std::vector<std::u16string>& names) {
+DWORD listFolder(const std::u16string& folder, std::vector<FolderItem>& items) {
     WIN32_FIND_DATAW found{};
     Win32::unique_find search(::FindFirstFileW(wide(folder + u"*"), &found));
     if (!search)
         return ::GetLastError();
     do {
-        names.emplace_back(reinterpret_cast<const char16_t*>(found.cFileName));
+        const FileStamp stamp{std::uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow,
+                              std::uint64_t{found.ftLastWriteTime.dwHighDateTime} << 32 |
+                                  found.ftLastWriteTime.dwLowDateTime};
+        items.push_back({reinterpret_cast<const char16_t*>(found.cFileName), stamp});
     } while (::FindNextFileW(search.get(), &found));
     return 0;
 }
@@ -52,17 +55,24 @@ Win32::unique_file openFolderForWatching(const std::u16string& folder) noexcept 
 // slideshow tick, and lists nothing. Wine gives the time of the last change
 // as creation time: when the watched folder's own time moves during the
 // check, the folder was changed meanwhile and only the index tells.
-bool namesOpenFolder(const std::u16string& folder, HANDLE open) noexcept {
+DWORD checkOpenFolder(const std::u16string& folder, HANDLE open) noexcept {
     const Win32::unique_file atPath(::CreateFileW(
         wide(folder), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!atPath)
+        return ::GetLastError();
     FolderIdentity before;
     FolderIdentity named;
     FolderIdentity after;
-    if (!atPath || !identify(open, before) || !identify(atPath.get(), named) ||
-        !identify(open, after) || named.index != before.index)
-        return false;
-    return named.createdWith(before) || named.createdWith(after) || !before.createdWith(after);
+    if (!identify(open, before) || !identify(atPath.get(), named) || !identify(open, after)) {
+        const DWORD error = ::GetLastError();
+        return error != 0 ? error : ERROR_PATH_NOT_FOUND;
+    }
+    if (named.index != before.index)
+        return ERROR_PATH_NOT_FOUND;
+    const bool same =
+        named.createdWith(before) || named.createdWith(after) || !before.createdWith(after);
+    return same ? 0 : ERROR_PATH_NOT_FOUND;
 }
 
 } // namespace Korva::QELD

@@ -12,36 +12,47 @@ ImageListMap::ImageListMap(ConfigurationData& settings, EventLog& eventLog, Imag
         auto lock = settings.lock();
         configs = lock.deviceConfigs();
     }
-    for (const auto& [model, config] : configs)
-        assign(model, config);
+    apply(configs);
 }
 
 ImageListMap::~ImageListMap() = default;
 
-void ImageListMap::assign(ModelId model, const DeviceConfig& config) {
-    const std::lock_guard lock(mutex_);
-    assignList(lists_, model, config,
-               [&] { return std::make_shared<ImageList>(config, eventLog_, images_, render_); });
-}
-
+// Only the main thread changes the map, so it reads it here without the
+// mutex.
 void ImageListMap::apply(const DeviceConfigMap& configs) {
-    for (const auto& [model, config] : configs)
-        assign(model, config);
-    const std::lock_guard lock(mutex_);
-    dropUnconfigured(lists_, configs);
+    ListsByModel<ImageList> lists = lists_;
+    for (const auto& [model, config] : configs) {
+        assignList(lists, model, config, [&] {
+            return std::make_shared<ImageList>(config, eventLog_, images_, render_);
+        });
+    }
+    dropUnconfigured(lists, configs);
+    {
+        const std::lock_guard lock(mutex_);
+        lists_.swap(lists);
+    }
 }
 
 ImageList* ImageListMap::get(ModelId model) {
+    return find(model).get();
+}
+
+std::shared_ptr<ImageList> ImageListMap::find(ModelId model) const {
     auto found = lists_.find(model);
     if (found == lists_.end())
         found = lists_.find(0);
-    return found != lists_.end() ? found->second.get() : nullptr;
+    return found != lists_.end() ? found->second : nullptr;
 }
 
+// The worker holds the list while it renders, so a list replaced meanwhile
+// is destroyed when the worker lets go of it.
 std::vector<std::uint8_t> ImageListMap::getImage(ModelId model, const ScreenFormat& format,
                                                  std::u16string& path) {
-    const std::lock_guard lock(mutex_);
-    ImageList* const list = get(model);
+    std::shared_ptr<ImageList> list;
+    {
+        const std::lock_guard lock(mutex_);
+        list = find(model);
+    }
     path.clear();
     return list ? list->getImage(format, path) : std::vector<std::uint8_t>();
 }
@@ -49,11 +60,6 @@ std::vector<std::uint8_t> ImageListMap::getImage(ModelId model, const ScreenForm
 void ImageListMap::changeEvents(std::vector<HANDLE>& handles) const {
     for (const auto& item : lists_)
         handles.push_back(item.second->changeEvent());
-}
-
-void ImageListMap::resetChangeEvents() {
-    for (const auto& item : lists_)
-        item.second->resetChangeEvent();
 }
 
 } // namespace Korva::QELD

@@ -17,19 +17,20 @@ namespace Korva::QELD {
 // equal settings share one list. ModelId 0, the generic list, is always there.
 class ImageListMap : noncopyable {
 public:
-    // Builds a list for every settings set, taking the settings lock to copy
-    // them. The renderer is renderImage in the service; tests give their own,
-    // and a cache limit of their own.
+    // Builds a list for every settings set, taking the settings lock only to
+    // copy them. The renderer is renderImage in the service; tests give their
+    // own, and a cache limit of their own.
     ImageListMap(ConfigurationData& settings, EventLog& eventLog,
                  ImageRenderer render = renderImage,
                  std::size_t cacheLimit = PreparedImages::defaultLimit);
     ~ImageListMap();
 
-    // Gives the model the first list with equal settings, or a new one.
-    void assign(ModelId model, const DeviceConfig& config);
-
-    // Follows changed settings: lists whose settings did not change stay as
-    // they are; lists no model holds any more are destroyed at once.
+    // Follows changed settings: each model gets the first list with equal
+    // settings, or a new one; lists whose settings did not change stay as
+    // they are; lists no model holds any more are destroyed at once. The new
+    // map is built without the mutex and swapped in under it, and replaced
+    // lists are destroyed after it is released, so that a worker's lookup
+    // never waits for a list being built or stopped.
     void apply(const DeviceConfigMap& configs);
 
     // The model's list, or the generic one when the model has no settings;
@@ -40,15 +41,14 @@ public:
 
     // The current picture of the model's list, prepared for the screen;
     // empty without one. Its entry path (empty without one) is set first,
-    // under the same locks, so that a worker can tell which picture a
-    // failure belongs to.
+    // so that a worker can tell which picture a failure belongs to. The map's
+    // mutex is held only to find the list.
     std::vector<std::uint8_t> getImage(ModelId model, const ScreenFormat& format,
                                        std::u16string& path);
 
     // Appends each model's change event in ModelId order (a shared list once
     // per model).
     void changeEvents(std::vector<HANDLE>& handles) const;
-    void resetChangeEvents();
 
     // The lists by model, for the main loop's advance step, which runs on the
     // thread that alone changes the map.
@@ -61,6 +61,8 @@ public:
     PictureFailures& pictureFailures() noexcept { return failures_; }
 
 private:
+    std::shared_ptr<ImageList> find(ModelId model) const;
+
     // Declared first, so that it outlives the lists whose entries use it.
     PreparedImages images_;
     PictureFailures failures_;

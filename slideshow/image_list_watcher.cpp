@@ -1,11 +1,14 @@
-#include "slideshow/image_list.h"
+#include "slideshow/image_list_call.h"
 
 #include "common/debug_output.h"
 #include "common/thread_body.h"
+#include "slideshow/core/copy_plan.h"
 #include "slideshow/core/image_list_changes.h"
 #include "slideshow/image_list_directory.h"
+#include "slideshow/notification_read.h"
+#include "slideshow/picture_copy.h"
 
-#include <utility>
+#include <system_error>
 
 namespace Korva::QELD {
 namespace {
@@ -15,38 +18,10 @@ const char* const watcherName = "Korva::QELD::ImageList::directoryThread";
 // wait it was: the watcher's one wait, for a notification, a tick or quit.
 constexpr int notificationWaitSite = 305;
 
-// One notification read on a folder. The system writes into its record and
-// buffer until the read ends, so a read still pending when it goes out of
-// scope is cancelled and waited for.
-class NotificationRead : noncopyable {
-public:
-    NotificationRead(HANDLE folder, HANDLE completion) : folder_(folder) {
-        overlapped_.hEvent = completion;
-    }
-    ~NotificationRead() {
-        DWORD bytes = 0;
-        if (pending_ && ::CancelIo(folder_))
-            ::GetOverlappedResult(folder_, &overlapped_, &bytes, TRUE);
-    }
-
-    bool start(std::vector<std::uint8_t>& buffer) {
-        pending_ = ::ReadDirectoryChangesW(folder_, buffer.data(), notificationBufferSize, FALSE,
-                                           FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE |
-                                               FILE_NOTIFY_CHANGE_LAST_WRITE,
-                                           nullptr, &overlapped_, nullptr) != FALSE;
-        return pending_;
-    }
-
-    // The error of the ended read, 0 when it succeeded.
-    DWORD finish(DWORD& bytes) {
-        pending_ = false;
-        return ::GetOverlappedResult(folder_, &overlapped_, &bytes, TRUE) ? 0 : ::GetLastError();
-    }
-
-private:
-    HANDLE folder_;
-    OVERLAPPED overlapped_{};
-    bool pending_ = false;
+// A folder opened for watching, or the error by which it could not be.
+struct Opened {
+    std::shared_ptr<Win32::unique_file> handle;
+    DWORD error = 0;
 };
 
 } // namespace
@@ -56,116 +31,155 @@ void ImageList::directoryThread() noexcept {
         "ImageList::directoryThread()",
         [this] {
             const Win32::unique_event completion = Win32::createEvent();
-            std::vector<std::uint8_t> buffer(notificationBufferSize);
-            followFolder(completion.get(), buffer);
+            try {
+                followFolder(completion.get());
+            } catch (const WatcherQuit&) {
+                Win32::debugOutput(L"ImageList::directoryThread: left a folder call behind\n");
+            }
         },
         [this](std::exception_ptr) { eventLog_.report(Event_UnexpectedType); });
 }
 
-// The watcher waits for its folder (not created yet, or gone), then watches
-// it through change notifications, or lists it periodically where changes
-// cannot be read. Every opening lists the folder anew, so what changed while
-// it was not watched is followed too. Each outage and each loss of change
-// notifications is reported once.
-void ImageList::followFolder(HANDLE completion, std::vector<std::uint8_t>& buffer) {
-    std::u16string folder;
+// The watcher lists its folder, then watches it through change notifications,
+// or lists it periodically where changes cannot be read, and waits for it
+// while it is gone. Every opening lists the folder anew, so what changed
+// while it was not watched is followed too. Each outage and each loss of
+// change notifications is reported once.
+void ImageList::followFolder(HANDLE completion) {
+    Watched watched;
     {
         const std::lock_guard lock(mutex_);
-        folder = state_.folder();
+        watched.folder = state_.folder();
     }
-    if (folder.empty()) {
+    if (watched.folder.empty()) {
         while (wake(nullptr, std::chrono::milliseconds(INFINITE)) != Wake::Quit) {
         }
         return;
     }
-    // A folder missing at start has been reported by the first listing.
+    // Without a place for its copy a share is followed as a local folder.
+    try {
+        if (isShareFolder(watched.folder))
+            watched.copy = pictureCopyFolder(watched.folder);
+    } catch (const std::system_error& e) {
+        eventLog_.reportException("Korva::QELD::pictureCopyFolder", e);
+    }
+    // A folder missing at start is reported by its first listing.
     bool outageReported = true;
+    bool first = true;
     bool unwatchedReported = false;
     for (;;) {
-        const Win32::unique_file handle = openFolderForWatching(folder);
-        folderAvailable_ = static_cast<bool>(handle);
-        if (!handle) {
-            const DWORD error = ::GetLastError();
-            if (!std::exchange(outageReported, true))
-                eventLog_.reportFolderFailure(Event_FolderUnavailable, folder, error);
-            if (wake(nullptr, folderRetryInterval) == Wake::Quit)
-                return;
+        const Opened opened = call([folder = watched.folder] {
+            auto handle = std::make_shared<Win32::unique_file>(openFolderForWatching(folder));
+            return Opened{handle, *handle ? 0 : ::GetLastError()};
+        });
+        if (opened.error == 0) {
+            first = false;
+            outageReported = false;
+            watched.handle = opened.handle;
+            DWORD lostBy = 0;
+            WatchEnd end = watch(watched, completion, lostBy, unwatchedReported);
+            if (end == WatchEnd::Unwatched)
+                end = pause(watched, lostBy);
+            // A folder lost while watched is opened again after the retry
+            // period: a folder replaced by another is followed on, and one
+            // that is really gone is reported by the opening that fails.
+            if (end == WatchEnd::Lost) {
+                leave(watched, lostBy);
+                if (wake(nullptr, folderRetryInterval) == Wake::Quit)
+                    return;
+            }
             continue;
         }
-        outageReported = false;
-        WatchEnd end = watch(folder, handle.get(), completion, buffer, unwatchedReported);
-        if (end == WatchEnd::Unwatched)
-            end = pause(folder, handle.get());
-        if (end == WatchEnd::Quit)
+        if (std::exchange(first, false))
+            listFirst(watched);
+        lose(watched.folder, watched.copy, opened.error, outageReported);
+        if (wake(nullptr, folderRetryInterval) == Wake::Quit)
             return;
-        if (end == WatchEnd::Moved)
-            dropPictures();
     }
 }
 
-ImageList::WatchEnd ImageList::watch(const std::u16string& folder, HANDLE handle, HANDLE completion,
-                                     std::vector<std::uint8_t>& buffer, bool& unwatchedReported) {
+// The pictures of a share whose server cannot be reached are shown from the
+// copy; those of a folder gone or replaced go.
+void ImageList::leave(const Watched& watched, DWORD lostBy) {
+    folderAvailable_ = false;
+    if (!watched.copy.empty() && !isFolderGone(lostBy))
+        showCopy(watched.folder, watched.copy, lostBy);
+    else
+        dropPictures();
+}
+
+// Notifications are read while the folder is listed again at least every
+// folderRelistInterval, as a server may accept them and never send one.
+ImageList::WatchEnd ImageList::watch(const Watched& watched, HANDLE completion, DWORD& lostBy,
+                                     bool& unwatchedReported) {
+    using Clock = std::chrono::steady_clock;
     bool listed = false;
     for (;;) {
+        const HANDLE handle = watched.handle->get();
         NotificationRead read(handle, completion);
-        const bool started = read.start(buffer);
+        const bool started = read.start();
         const DWORD startError = ::GetLastError();
         // The first read is armed before the folder is listed, so that a
         // change made during the listing is reported rather than lost.
         if (!listed) {
-            rescan(folder);
+            if ((lostBy = rescan(watched.folder, watched.copy)) != 0)
+                return WatchEnd::Lost;
             listed = true;
         }
         if (!started)
-            return unwatched(folder, handle, startError, unwatchedReported);
+            return unwatched(watched, startError, lostBy, unwatchedReported);
+        const auto relist = Clock::now() + folderRelistInterval;
         Wake woken;
         while ((woken = wake(completion, folderCheckInterval)) == Wake::Check) {
-            if (!namesOpenFolder(folder, handle))
-                return WatchEnd::Moved;
+            if ((lostBy = check(watched)) != 0)
+                return WatchEnd::Lost;
+            if (Clock::now() >= relist)
+                break;
         }
         if (woken == Wake::Quit)
-            return WatchEnd::Quit;
+            throw WatcherQuit{};
         DWORD bytes = 0;
-        const DWORD error = read.finish(bytes);
+        const DWORD error = woken == Wake::Completion ? read.finish(bytes) : ERROR_NOTIFY_ENUM_DIR;
         if (error != 0 && error != ERROR_NOTIFY_ENUM_DIR)
-            return unwatched(folder, handle, error, unwatchedReported);
+            return unwatched(watched, error, lostBy, unwatchedReported);
         if (error == 0)
             unwatchedReported = false;
         // A completion too short to hold a record is how the system says
         // that it lost changes (its own buffer overflowed), or that the
-        // folder itself went: the folder is listed again.
+        // folder itself went: the folder is listed again once the next read
+        // is armed, as it is when the relist period passed.
         if (error == 0 && bytes >= minimumNotificationSize) {
-            takeCompletion(buffer, bytes);
+            takeCompletion(read.buffer(), bytes);
         } else {
-            if (!namesOpenFolder(folder, handle))
-                return WatchEnd::Moved;
-            rescan(folder);
+            if ((lostBy = check(watched)) != 0)
+                return WatchEnd::Lost;
+            listed = false;
         }
     }
 }
 
 // A read that fails on a folder that is still there means that its changes
 // cannot be read, as on a share without change notifications.
-ImageList::WatchEnd ImageList::unwatched(const std::u16string& folder, HANDLE handle, DWORD error,
+ImageList::WatchEnd ImageList::unwatched(const Watched& watched, DWORD error, DWORD& lostBy,
                                          bool& unwatchedReported) {
-    if (!namesOpenFolder(folder, handle))
-        return WatchEnd::Moved;
+    if ((lostBy = check(watched)) != 0)
+        return WatchEnd::Lost;
     if (!std::exchange(unwatchedReported, true))
-        eventLog_.reportFolderFailure(Event_FolderNotWatched, folder, error);
+        eventLog_.reportFolderFailure(Event_FolderNotWatched, watched.folder, error);
     return WatchEnd::Unwatched;
 }
 
 // Waits out folderRelistInterval before the folder is listed and watched
 // again, checking meanwhile at every tick that it is still there.
-ImageList::WatchEnd ImageList::pause(const std::u16string& folder, HANDLE handle) {
+ImageList::WatchEnd ImageList::pause(const Watched& watched, DWORD& lostBy) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + folderRelistInterval;
     for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
         if (wake(nullptr, left) == Wake::Quit)
-            return WatchEnd::Quit;
-        if (!namesOpenFolder(folder, handle))
-            return WatchEnd::Moved;
+            throw WatcherQuit{};
+        if ((lostBy = check(watched)) != 0)
+            return WatchEnd::Lost;
     }
     return WatchEnd::Unwatched;
 }
@@ -198,15 +212,10 @@ void ImageList::takeCompletion(const std::vector<std::uint8_t>& buffer, DWORD by
         setChangeEvent();
 }
 
-// A folder that cannot be listed leaves the list as it is.
-void ImageList::rescan(const std::u16string& folder) {
-    Win32::debugOutput(L"ImageList::directoryThread: listing the folder\n");
-    std::vector<std::u16string> names;
-    if (listFolder(folder, names) != 0)
-        return;
-    const std::lock_guard lock(mutex_);
-    if (state_.reconcile(names))
-        setChangeEvent();
+DWORD ImageList::check(const Watched& watched) {
+    return call([folder = watched.folder, handle = watched.handle] {
+        return checkOpenFolder(folder, handle->get());
+    });
 }
 
 // The pictures of a folder that went (or was replaced) go as if they had

@@ -24,6 +24,8 @@ enum EventId : std::uint32_t {
     Event_BadPicture = 0xC0000020,
     Event_ScreenSizeRefused = 0x80000021,
     Event_TooManyTablets = 0x80000022,
+    Event_ShareUnreachable = 0x80000030,
+    Event_ShareBack = 0x40000031,
     Event_StatusPipeUnavailable = 0x80000060,
 };
 

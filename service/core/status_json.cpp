@@ -37,6 +37,21 @@ void writeProgram(JsonWriter& out, const ProgramStatus& program, steady_clock::t
         .field("suspended", program.suspended);
 }
 
+// Lists on a file server say whether the share or its local copy is shown,
+// since when, and how much the copy keeps; other lists have no copy.
+void writeCopy(JsonWriter& out, const PictureListStatus& list) {
+    if (!list.copy) {
+        out.null("localCopy");
+        return;
+    }
+    out.beginObject("localCopy")
+        .field("shown", list.copy->shown)
+        .field("since", Korva::QELD::isoTime(list.copy->since))
+        .field("bytes", list.copy->bytes)
+        .field("boundBytes", list.copy->bound)
+        .endObject();
+}
+
 void writeList(JsonWriter& out, const PictureListStatus& list) {
     out.beginObject().field("folder", orNull(list.folder)).beginArray("models");
     for (const ModelId model : list.models)
@@ -44,8 +59,9 @@ void writeList(JsonWriter& out, const PictureListStatus& list) {
     out.endArray()
         .field("folderAvailable", list.available)
         .field("pictures", list.pictures)
-        .field("currentPicture", orNull(list.current))
-        .endObject();
+        .field("currentPicture", orNull(list.current));
+    writeCopy(out, list);
+    out.endObject();
 }
 
 void writeFailure(JsonWriter& out, const TabletStatus& tablet) {

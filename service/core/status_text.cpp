@@ -38,6 +38,11 @@ void writeList(std::ostream& out, const PictureListStatus& list) {
         out << " " << modelName(model);
     out << "\n  pictures: " << list.pictures << "\n  current picture: " << orNone(list.current)
         << "\n";
+    if (list.copy) {
+        out << "  shown from: " << (list.copy->shown ? "local copy" : "share") << " since "
+            << utcText(list.copy->since) << "\n"
+            << "  local copy: " << list.copy->bytes << " of " << list.copy->bound << " bytes\n";
+    }
 }
 
 void writeTablet(std::ostream& out, const TabletStatus& tablet) {

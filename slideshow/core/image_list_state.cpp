@@ -3,6 +3,7 @@
 #include "slideshow/core/image_list_names.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -15,13 +16,6 @@ ImageListState::ImageListState(const DeviceConfig& config, PreparedImages& image
 
 bool ImageListState::matches(const DeviceConfig& config) const {
     return folder_ == config.folder && layout_ == layoutSettingsOf(config);
-}
-
-void ImageListState::appendListing(const std::vector<std::u16string>& names) {
-    for (const auto& name : names) {
-        if (isPictureFile(name))
-            entries_.emplace_back(entryPath(folder_, name), layout_, images_, render_);
-    }
 }
 
 void ImageListState::restart() {
@@ -70,16 +64,21 @@ bool ImageListState::apply(const FileChange& change) {
     }
 }
 
-bool ImageListState::reconcile(const std::vector<std::u16string>& names) {
+bool ImageListState::reconcile(const std::vector<FolderItem>& items) {
+    std::unordered_map<std::u16string, FileStamp> present;
     std::vector<std::u16string> listed;
-    for (const auto& name : names) {
-        if (isPictureFile(name))
-            listed.push_back(entryPath(folder_, name));
+    for (const auto& item : items) {
+        if (!isPictureFile(item.name))
+            continue;
+        auto path = entryPath(folder_, item.name);
+        if (present.emplace(path, item.stamp).second)
+            listed.push_back(std::move(path));
     }
-    const std::unordered_set<std::u16string> present(listed.begin(), listed.end());
     std::vector<std::u16string> vanished;
-    for (const auto& entry : entries_) {
-        if (!present.contains(entry.path()))
+    for (auto& entry : entries_) {
+        if (const auto found = present.find(entry.path()); found != present.end())
+            entry.restamp(found->second);
+        else
             vanished.push_back(entry.path());
     }
     for (const auto& path : vanished)
@@ -90,10 +89,47 @@ bool ImageListState::reconcile(const std::vector<std::u16string>& names) {
         known.insert(entry.path());
     const bool wasEmpty = entries_.empty();
     for (auto& path : listed) {
-        if (known.insert(path).second)
-            entries_.emplace_back(std::move(path), layout_, images_, render_);
+        if (known.insert(path).second) {
+            const FileStamp stamp = present.at(path);
+            entries_.emplace_back(std::move(path), layout_, images_, render_, stamp);
+        }
     }
-    return wasEmpty && !entries_.empty();
+    return startedWith(wasEmpty);
+}
+
+std::vector<FolderItem> ImageListState::pictures() const {
+    std::vector<FolderItem> result;
+    for (const auto& entry : entries_)
+        result.push_back({entry.path().substr(folder_.size()), entry.stamp()});
+    return result;
+}
+
+void ImageListState::readFrom(const std::u16string& copyFolder,
+                              const std::vector<FolderItem>& copied) {
+    std::unordered_set<std::u16string> inCopy;
+    for (const auto& item : copied)
+        inCopy.insert(item.name);
+    for (auto& entry : entries_) {
+        const auto name = entry.path().substr(folder_.size());
+        entry.readFrom(inCopy.contains(name) ? entryPath(copyFolder, name) : entry.path());
+    }
+}
+
+void ImageListState::store(const PreparedImageJob& job, const std::vector<std::uint8_t>& bytes) {
+    const bool current =
+        std::any_of(entries_.begin(), entries_.end(),
+                    [&](const ImageEntry& entry) { return entry.picture() == job.picture; });
+    if (current)
+        images_.insert(job.picture, job.key, bytes);
+}
+
+// A list that was empty starts afresh at its first picture, which the
+// caller's announcement shows for a whole tick.
+bool ImageListState::startedWith(bool wasEmpty) {
+    if (!wasEmpty || entries_.empty())
+        return false;
+    restart();
+    return true;
 }
 
 ImageListState::Position ImageListState::find(const std::u16string& path) {
@@ -113,7 +149,7 @@ bool ImageListState::add(std::u16string path) {
     }
     const bool wasEmpty = entries_.empty();
     entries_.emplace_back(std::move(path), layout_, images_, render_);
-    return wasEmpty;
+    return startedWith(wasEmpty);
 }
 
 // Removing the current picture makes the following one current (the first

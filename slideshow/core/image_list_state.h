@@ -2,6 +2,7 @@
 
 #include "common/core/noncopyable.h"
 #include "settings/core/device_config.h"
+#include "slideshow/core/folder_item.h"
 #include "slideshow/core/image_entry.h"
 #include "slideshow/core/image_list_changes.h"
 #include "slideshow/core/layout_settings.h"
@@ -28,9 +29,6 @@ public:
     // Same folder (UTF-16 units, no case folding) and same layout.
     bool matches(const DeviceConfig& config) const;
 
-    // Appends the accepted names of a folder listing, in listing order.
-    void appendListing(const std::vector<std::u16string>& names);
-
     // Makes the first picture current and fresh.
     void restart();
 
@@ -45,14 +43,27 @@ public:
     bool applyChanges(const std::vector<FileChange>& changes);
 
     // Brings the list in line with a new listing of the folder: entries of
-    // files still there keep their place and prepared images, the vanished
-    // are dropped, the new are appended.
-    bool reconcile(const std::vector<std::u16string>& names);
+    // files still there keep their place, and their prepared images while
+    // their size and time stay the same; the vanished are dropped, the new
+    // are appended.
+    bool reconcile(const std::vector<FolderItem>& items);
+
+    // The pictures in list order, named relative to the folder.
+    std::vector<FolderItem> pictures() const;
+
+    // Reads the pictures of these names (relative to the folder) from the
+    // copy's folder, and every other from the list's folder.
+    void readFrom(const std::u16string& copyFolder, const std::vector<FolderItem>& copied);
+
+    // Keeps a prepared image rendered without the lock, unless its entry
+    // went or its file changed meanwhile.
+    void store(const PreparedImageJob& job, const std::vector<std::uint8_t>& bytes);
 
 private:
     using Position = std::list<ImageEntry>::iterator;
 
     Position find(const std::u16string& path);
+    bool startedWith(bool wasEmpty);
     bool add(std::u16string path);
     void remove(const std::u16string& path);
     void modify(const std::u16string& path);

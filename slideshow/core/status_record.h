@@ -43,6 +43,15 @@ struct TabletStatus {
     std::chrono::milliseconds holdTime{0};
 };
 
+// Where the pictures of a list on a file server are shown from: the share
+// or its local copy, since when, and what the copy keeps within its bound.
+struct PictureCopyStatus {
+    bool shown = false;
+    std::chrono::system_clock::time_point since;
+    std::uint64_t bytes = 0;
+    std::uint64_t bound = 0;
+};
+
 struct PictureListStatus {
     std::vector<ModelId> models;
     std::u16string folder;
@@ -50,6 +59,7 @@ struct PictureListStatus {
     std::u16string current;
     // False while the folder cannot be opened (not there, or unreachable).
     bool available = true;
+    std::optional<PictureCopyStatus> copy = std::nullopt; // lists on a file server only
 };
 
 struct ProgramStatus {

@@ -1,6 +1,7 @@
 #include "slideshow_fixture.h"
 
 #include "common/unique_handle.h"
+#include "tests/support/test_share.h"
 
 #include <tlhelp32.h>
 
@@ -186,4 +187,29 @@ TEST_F(ServiceMode, StopsAtStartWithoutItsSettings) {
     const SERVICE_STATUS_PROCESS stopped = awaitState(SERVICE_STOPPED);
     EXPECT_EQ(stopped.dwCurrentState, static_cast<DWORD>(SERVICE_STOPPED));
     EXPECT_EQ(stopped.dwCheckPoint, 2u) << "never reported running";
+}
+
+// A stop ends the service within five seconds while its pictures folder is on
+// a server that stopped answering in the middle of a call: the control
+// handler never waits for the folder, and the stuck call is left behind.
+TEST_F(ServiceMode, StopsPromptlyWhileItsShareIsHeld) {
+    Korva::QELD::Test::TestShare share(L"held");
+    writeBitmap(share.backing(L"s.bmp"), 60, 40, 0x2020FF);
+    setText(nullptr, L"Folder", share.folder());
+    const Tablet tablet = plug("QEL40", rgb565);
+    install();
+    ASSERT_TRUE(::StartServiceW(open(SERVICE_START).get(), 0, nullptr)) << ::GetLastError();
+    const SERVICE_STATUS_PROCESS running = awaitState(SERVICE_RUNNING);
+    const unique_kernel_handle process(::OpenProcess(SYNCHRONIZE, FALSE, running.dwProcessId));
+    ASSERT_TRUE(shows(tablet, expected(share.backing(L"s.bmp"), tablet)));
+
+    share.hold();
+    // Settings that build a new list on the held share, whose first call
+    // then waits for good.
+    setDword(nullptr, L"Clip", 0x22);
+    ::Sleep(1000);
+    const DWORD start = ::GetTickCount();
+    EXPECT_EQ(stop(process), static_cast<DWORD>(SERVICE_STOPPED));
+    EXPECT_LT(::GetTickCount() - start, 5000u);
+    share.release();
 }

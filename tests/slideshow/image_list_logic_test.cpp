@@ -84,8 +84,15 @@ struct ListFixture : ::testing::Test {
                         }};
 
     void fill(std::vector<std::u16string> names) {
-        list.appendListing(names);
+        list.reconcile(items(names));
         list.restart();
+    }
+    static std::vector<FolderItem> items(const std::vector<std::u16string>& names,
+                                         FileStamp stamp = {}) {
+        std::vector<FolderItem> result;
+        for (const auto& name : names)
+            result.push_back({name, stamp});
+        return result;
     }
     std::u16string currentPath() {
         return list.current() ? list.current()->path() : std::u16string(u"(none)");
@@ -120,11 +127,13 @@ TEST_F(ListFixture, EmptyListAndSinglePicture) {
     fill({});
     EXPECT_FALSE(list.advance());
     EXPECT_EQ(list.current(), nullptr);
-    // The first addition is announced once; the picture becomes current at
-    // the next step, and a single picture stays current at every step.
+    // The first addition is announced once and becomes the current picture,
+    // fresh for the step the announcement brings; a single picture stays
+    // current at every step.
     EXPECT_TRUE(change(FileAction_Added, u"one.jpg"));
     EXPECT_FALSE(change(FileAction_Added, u"two.txt"));
-    EXPECT_EQ(list.current(), nullptr);
+    EXPECT_EQ(currentPath(), u"c:/pics/one.jpg");
+    EXPECT_TRUE(list.fresh());
     EXPECT_TRUE(list.advance());
     EXPECT_TRUE(list.advance());
     EXPECT_EQ(currentPath(), u"c:/pics/one.jpg");
@@ -202,22 +211,31 @@ TEST_F(ListFixture, ReconcileKeepsSurvivorsDropsVanishedAppendsNew) {
     list.advance();
     const ScreenFormat screen{0x04, 100, 100};
     list.current()->getImage(screen);
-    EXPECT_FALSE(list.reconcile({u"e.jpg", u"D.JPG", u"b.jpg", u"x.txt", u"a.jpg"}));
+    EXPECT_FALSE(list.reconcile(items({u"e.jpg", u"D.JPG", u"b.jpg", u"x.txt", u"a.jpg"})));
     EXPECT_EQ(paths(), (Names{u"a.jpg", u"b.jpg", u"d.jpg", u"e.jpg"}));
     EXPECT_EQ(currentPath(), u"c:/pics/b.jpg");
     EXPECT_FALSE(list.fresh());
     list.current()->getImage(screen);
     EXPECT_EQ(renders, 1);
 
+    // A file of another size or time (overwritten without a notification)
+    // is rendered again, from its own path even when a copy was read.
+    list.current()->readFrom(u"c:/copy/b.jpg");
+    EXPECT_FALSE(list.reconcile(items({u"a.jpg", u"b.jpg", u"d.jpg", u"e.jpg"}, {1, 0})));
+    EXPECT_EQ(list.current()->source(), u"c:/pics/b.jpg");
+    list.current()->getImage(screen);
+    list.current()->getImage(screen);
+    EXPECT_EQ(renders, 2);
+
     // The current picture vanished: the next survivor takes over, fresh.
-    EXPECT_FALSE(list.reconcile({u"a.jpg", u"e.jpg"}));
+    EXPECT_FALSE(list.reconcile(items({u"a.jpg", u"e.jpg"}, {1, 0})));
     EXPECT_EQ(currentPath(), u"c:/pics/e.jpg");
     EXPECT_TRUE(list.fresh());
 
     EXPECT_FALSE(list.reconcile({}));
     EXPECT_EQ(list.current(), nullptr);
-    EXPECT_TRUE(list.reconcile({u"f.jpg"}));
-    EXPECT_FALSE(list.reconcile({u"f.jpg", u"g.jpg"}));
+    EXPECT_TRUE(list.reconcile(items({u"f.jpg"})));
+    EXPECT_FALSE(list.reconcile(items({u"f.jpg", u"g.jpg"})));
 }
 
 TEST_F(ListFixture, MatchesOnExactFolderAndAllLayoutFields) {

@@ -20,6 +20,11 @@ protected:
         settings_.lock().deviceConfigs() = configs;
         return std::make_unique<ImageListMap>(settings_, eventLog_, contentsRenderer(), cacheLimit);
     }
+    // Each list's watcher lists its folder first.
+    static void awaitListings(ImageListMap& map) {
+        for (const auto& item : map.lists())
+            ASSERT_TRUE(eventually([&] { return !item.second->paths().empty(); }));
+    }
     static std::string shown(ImageListMap& map, ModelId model) {
         std::u16string path;
         const auto bytes = map.getImage(model, screen, path);
@@ -45,7 +50,9 @@ TEST_F(ImageListMapTest, EqualSettingsShareAListAndAnotherClipGetsItsOwnWatcher)
     write(L"a.jpg", "a");
     EXPECT_TRUE(signalledWithin(handles[1]));
     EXPECT_TRUE(signalledWithin(handles[2]));
-    map->resetChangeEvents();
+    // A step serves the announcement.
+    for (const auto& item : map->lists())
+        item.second->advance();
     EXPECT_FALSE(signalledWithin(handles[1], std::chrono::milliseconds(0)));
     EXPECT_FALSE(signalledWithin(handles[2], std::chrono::milliseconds(0)));
 }
@@ -57,6 +64,7 @@ TEST_F(ImageListMapTest, ModelWithoutSettingsShowsTheGenericList) {
     DeviceConfig own = withClip(0x11);
     own.folder += u"Model3\\";
     auto map = build({{0, withClip(0x11)}, {3, own}});
+    awaitListings(*map);
     for (const auto& item : map->lists())
         item.second->advance();
     EXPECT_EQ(shown(*map, 3), "own");
@@ -72,6 +80,7 @@ TEST_F(ImageListMapTest, ApplyKeepsUnchangedListsAndDestroysUnreferencedOnes) {
     write(L"a.jpg", "a");
     write(L"b.jpg", "b");
     auto map = build({{0, withClip(0x11)}, {1, withClip(0x00)}, {2, withClip(0x22)}});
+    awaitListings(*map);
     ImageList* const generic = map->get(0);
     generic->advance();
     const std::u16string current = generic->currentPath();
@@ -110,6 +119,7 @@ TEST_F(ImageListMapTest, PreparedImagesOfAllListsStayWithinOneLimit) {
     for (const wchar_t* name : {L"a.jpg", L"b.jpg", L"c.jpg", L"d.jpg"})
         write(name, std::string(100, 'x'));
     auto map = build({{0, withClip(0x11)}, {3, withClip(0x00)}}, 1000);
+    awaitListings(*map);
     const ScreenFormat formats[] = {{0x00, 396, 100}, {0x02, 320, 200}, {0x04, 800, 480}};
     for (int tick = 0; tick < 12; ++tick) {
         for (const auto& item : map->lists())

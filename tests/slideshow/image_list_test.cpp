@@ -1,5 +1,7 @@
 #include "slideshow/image_list.h"
 #include "tests/slideshow/list_folder_fixture.h"
+#include "slideshow/picture_copy.h"
+#include "tests/support/test_share.h"
 #include "tests/support/unix_shell.h"
 #include "tests/support/wine_paths.h"
 
@@ -23,9 +25,17 @@ const ScreenFormat screen{0x04, 320, 240};
 class ImageListTest : public ListFolderTest {
 protected:
     DeviceConfig config() const { return {0, 1, 0x11, true, folderSetting()}; }
+    // The watcher lists the folder first; a folder with files (all of them
+    // pictures here) announces its first picture.
     std::unique_ptr<ImageList> openList(ImageRenderer render = {}) {
-        return std::make_unique<ImageList>(config(), eventLog_, images_,
-                                           render ? std::move(render) : contentsRenderer());
+        auto list = std::make_unique<ImageList>(config(), eventLog_, images_,
+                                                render ? std::move(render) : contentsRenderer());
+        const std::filesystem::directory_iterator files(folder_);
+        if (std::any_of(begin(files), end(files),
+                        [](const auto& file) { return file.is_regular_file(); })) {
+            EXPECT_TRUE(signalledWithin(list->changeEvent()));
+        }
+        return list;
     }
     Paths entries(std::initializer_list<const wchar_t*> names) const {
         Paths result;
@@ -46,9 +56,7 @@ protected:
     static bool follows(ImageList& list, const Paths& expected) {
         return eventually([&] { return sorted(list.paths()) == expected; });
     }
-    // Waits until the watcher follows the folder. A file changed before then
-    // (between the list's scan and the watcher's first read) keeps what was
-    // prepared from it, as only names are compared when the folder is listed.
+    // Waits until the watcher follows the folder through its notifications.
     void awaitWatching(ImageList& list) {
         write(L"watching.gif", "watching");
         ASSERT_TRUE(eventually([&] {
@@ -82,7 +90,6 @@ TEST_F(ImageListTest, FollowsAdditionsAndRemovals) {
     // The first picture is announced; further ones are not.
     write(L"1.jpg", "one");
     ASSERT_TRUE(signalledWithin(list->changeEvent()));
-    list->resetChangeEvent();
     EXPECT_TRUE(list->advance());
     EXPECT_EQ(shown(*list), "one");
     write(L"2.jpg", "two");
@@ -158,6 +165,7 @@ TEST_F(ImageListTest, FolderCreatedAfterStartIsPickedUp) {
     ImageList list({0, 1, 0x11, true, std::u16string(setting.begin(), setting.end())}, eventLog_,
                    images_, contentsRenderer());
     EXPECT_TRUE(list.paths().empty());
+    ASSERT_TRUE(eventually([&] { return !sink_.reports().empty(); }));
     EXPECT_EQ(
         sink_.reports(),
         (std::vector<EventReport>{
@@ -173,10 +181,9 @@ TEST_F(ImageListTest, FolderCreatedAfterStartIsPickedUp) {
     EXPECT_TRUE(eventually([&] { return list.paths().size() == 2; }));
 }
 
-// The watcher is kept waiting for the list's lock (a render holds it) while
-// far more changes happen than one notification buffer holds; the system then
-// reports that it lost them, and the list is brought in line by listing the
-// folder again.
+// Far more changes happen at once, while a render is under way, than one
+// notification buffer holds; where the system reports that it lost them, the
+// list is brought in line by listing the folder again.
 TEST_F(ImageListTest, LostNotificationsAreRecoveredByListingAgain) {
     write(L"keep.jpg", "keep");
     write(L"gone.jpg", "gone");
@@ -228,6 +235,41 @@ TEST_F(ImageListTest, ChangesMadeFromTheLinuxSideAreFollowed) {
     EXPECT_EQ(shown(*list), "one");
     ASSERT_TRUE(runUnix(folder_, "printf 'copied over' > three.png"));
     EXPECT_TRUE(eventually([&] { return shown(*list) == "copied over"; }));
+}
+
+// A share that holds more than the bound of its local copy: the copy keeps
+// the pictures in the list's order up to the first that does not fit, and its
+// folder never holds more than the bound.
+TEST_F(ImageListTest, LocalCopyOfAShareStaysWithinItsBound) {
+    QELD::Test::TestShare share(L"bound");
+    constexpr std::uint64_t pictureSize = 30 << 20;
+    ASSERT_TRUE(runUnix(share.backing(), "for i in 1 2 3 4 5 6 7 8 9; do truncate -s " +
+                                             std::to_string(pictureSize) + " p$i.bmp; done"));
+    const std::wstring setting = share.folder();
+    const std::u16string folder(setting.begin(), setting.end());
+    ImageList list({0, 1, 0x11, true, folder}, eventLog_, images_, contentsRenderer());
+    const std::uint64_t kept = pictureCopyBound / pictureSize * pictureSize;
+    ASSERT_TRUE(eventually(
+        [&] {
+            const auto copy = list.summary().copy;
+            return copy && copy->bytes == kept;
+        },
+        std::chrono::seconds(120)));
+
+    const auto paths = list.paths();
+    ASSERT_EQ(paths.size(), 9u);
+    const std::u16string copy = pictureCopyFolder(folder);
+    std::uint64_t bytes = 0;
+    Paths copied;
+    for (const auto& file :
+         std::filesystem::directory_iterator(std::wstring(copy.begin(), copy.end()))) {
+        bytes += file.file_size();
+        const std::wstring name = file.path().filename().wstring();
+        copied.push_back(folder + std::u16string(name.begin(), name.end()));
+    }
+    EXPECT_LE(bytes, pictureCopyBound);
+    EXPECT_EQ(sorted(copied), sorted(Paths(paths.begin(), paths.begin() + 8)));
+    std::filesystem::remove_all(std::wstring(copy.begin(), copy.end()));
 }
 
 } // namespace

@@ -1,0 +1,38 @@
+#include "slideshow/notification_read.h"
+
+namespace Korva::QELD {
+namespace {
+
+// How long a cancelled notification read may take to end.
+constexpr DWORD cancelWait = 2000;
+
+} // namespace
+
+NotificationRead::NotificationRead(HANDLE folder, HANDLE completion)
+    : folder_(folder), block_(std::make_unique<Block>()) {
+    block_->overlapped.hEvent = completion;
+}
+
+NotificationRead::~NotificationRead() {
+    if (!pending_ || !::CancelIo(folder_))
+        return;
+    if (::WaitForSingleObject(block_->overlapped.hEvent, cancelWait) != WAIT_OBJECT_0)
+        static_cast<void>(block_.release());
+}
+
+bool NotificationRead::start() {
+    pending_ =
+        ::ReadDirectoryChangesW(folder_, block_->buffer.data(), notificationBufferSize, FALSE,
+                                FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE |
+                                    FILE_NOTIFY_CHANGE_LAST_WRITE,
+                                nullptr, &block_->overlapped, nullptr) != FALSE;
+    return pending_;
+}
+
+DWORD NotificationRead::finish(DWORD& bytes) {
+    pending_ = false;
+    return ::GetOverlappedResult(folder_, &block_->overlapped, &bytes, FALSE) ? 0
+                                                                              : ::GetLastError();
+}
+
+} // namespace Korva::QELD
