@@ -7,8 +7,8 @@
 
 namespace {
 
-const std::string banner = QELD_PRODUCT_NAME "\nv" QELD_VERSION_TEXT "\n" QELD_COPYRIGHT
-                           ". All rights reserved.\n\n";
+const std::string banner =
+    QELD_PRODUCT_NAME "\nv" QELD_VERSION_TEXT "\n" QELD_COPYRIGHT ". All rights reserved.\n\n";
 
 const std::string commandList = "console commands:\n"
                                 "\tq\tquit\n"
