@@ -24,6 +24,8 @@ enum EventId : std::uint32_t {
     Event_BadPicture = 0xC0000020,
     Event_ScreenSizeRefused = 0x80000021,
     Event_TooManyTablets = 0x80000022,
+    Event_CampaignNameInvalid = 0x80000070,
+    Event_TooManyCampaigns = 0x80000071,
 };
 
 // One event-log entry: the message id and its insert strings, in order.
@@ -51,6 +53,10 @@ EventReport folderFailure(std::uint32_t id, const std::string& folder, const std
 EventReport badPicture(const std::string& path, const std::error_code& error);
 EventReport screenSizeRefused(const std::string& tablet, unsigned width, unsigned height);
 EventReport tooManyTablets(const std::string& tablet, unsigned limit);
+// A subfolder whose name begins like a campaign's dates but holds no valid
+// range: its path and what is wrong.
+EventReport campaignNameInvalid(const std::string& folder, const std::string& problem);
+EventReport tooManyCampaigns(const std::string& folder, unsigned current, unsigned limit);
 
 } // namespace EventReports
 
