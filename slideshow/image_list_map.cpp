@@ -5,8 +5,8 @@
 namespace Korva::QELD {
 
 ImageListMap::ImageListMap(ConfigurationData& settings, EventLog& eventLog, ImageRenderer render,
-                           std::size_t cacheLimit)
-    : images_(cacheLimit), eventLog_(eventLog), render_(std::move(render)) {
+                           std::size_t cacheLimit, LocalCalendar& calendar)
+    : images_(cacheLimit), eventLog_(eventLog), render_(std::move(render)), calendar_(calendar) {
     DeviceConfigMap configs;
     {
         auto lock = settings.lock();
@@ -20,8 +20,9 @@ ImageListMap::~ImageListMap() = default;
 
 void ImageListMap::assign(ModelId model, const DeviceConfig& config) {
     const std::lock_guard lock(mutex_);
-    assignList(lists_, model, config,
-               [&] { return std::make_shared<ImageList>(config, eventLog_, images_, render_); });
+    assignList(lists_, model, config, [&] {
+        return std::make_shared<CampaignList>(config, eventLog_, images_, render_, calendar_);
+    });
 }
 
 void ImageListMap::apply(const DeviceConfigMap& configs) {
@@ -31,7 +32,7 @@ void ImageListMap::apply(const DeviceConfigMap& configs) {
     dropUnconfigured(lists_, configs);
 }
 
-ImageList* ImageListMap::get(ModelId model) {
+CampaignList* ImageListMap::get(ModelId model) {
     auto found = lists_.find(model);
     if (found == lists_.end())
         found = lists_.find(0);
@@ -41,7 +42,7 @@ ImageList* ImageListMap::get(ModelId model) {
 std::vector<std::uint8_t> ImageListMap::getImage(ModelId model, const ScreenFormat& format,
                                                  std::u16string& path) {
     const std::lock_guard lock(mutex_);
-    ImageList* const list = get(model);
+    CampaignList* const list = get(model);
     path.clear();
     return list ? list->getImage(format, path) : std::vector<std::uint8_t>();
 }
@@ -54,6 +55,11 @@ void ImageListMap::changeEvents(std::vector<HANDLE>& handles) const {
 void ImageListMap::resetChangeEvents() {
     for (const auto& item : lists_)
         item.second->resetChangeEvent();
+}
+
+void ImageListMap::checkDates() {
+    for (const auto& item : lists_)
+        item.second->checkDate();
 }
 
 } // namespace Korva::QELD

@@ -3,8 +3,10 @@
 #include "common/event_log.h"
 #include "common/core/noncopyable.h"
 #include "settings/configuration_data.h"
+#include "slideshow/campaign_list.h"
 #include "slideshow/image_list.h"
 #include "slideshow/image_list_sharing.h"
+#include "slideshow/system_calendar.h"
 
 #include <memory>
 #include <mutex>
@@ -18,10 +20,11 @@ class ImageListMap : noncopyable {
 public:
     // Builds a list for every settings set, taking the settings lock to copy
     // them. The renderer is renderImage in the service; tests give their own,
-    // and a cache limit of their own.
+    // and a cache limit and a calendar of their own.
     ImageListMap(ConfigurationData& settings, EventLog& eventLog,
                  ImageRenderer render = renderImage,
-                 std::size_t cacheLimit = PreparedImages::defaultLimit);
+                 std::size_t cacheLimit = PreparedImages::defaultLimit,
+                 LocalCalendar& calendar = systemCalendar());
     ~ImageListMap();
 
     // Gives the model the first list with equal settings, or a new one.
@@ -35,7 +38,7 @@ public:
     // null when there is neither (settings that could not be read). Only the
     // main thread, which alone changes the map, calls this without the map's
     // mutex.
-    ImageList* get(ModelId model);
+    CampaignList* get(ModelId model);
 
     // The current picture of the model's list, prepared for the screen;
     // empty without one. Its entry path (empty without one) is set first,
@@ -49,9 +52,12 @@ public:
     void changeEvents(std::vector<HANDLE>& handles) const;
     void resetChangeEvents();
 
+    // Asks every list to check the date now.
+    void checkDates();
+
     // The lists by model, for the main loop's advance step, which runs on the
     // thread that alone changes the map.
-    const ListsByModel<ImageList>& lists() const noexcept { return lists_; }
+    const ListsByModel<CampaignList>& lists() const noexcept { return lists_; }
 
     // The prepared images of every list, within one limit.
     PreparedImages& preparedImages() noexcept { return images_; }
@@ -60,9 +66,10 @@ private:
     // Declared first, so that it outlives the lists whose entries use it.
     PreparedImages images_;
     std::mutex mutex_;
-    ListsByModel<ImageList> lists_;
+    ListsByModel<CampaignList> lists_;
     EventLog& eventLog_;
     ImageRenderer render_;
+    LocalCalendar& calendar_;
 };
 
 } // namespace Korva::QELD

@@ -85,12 +85,30 @@ void writeProgram(std::ostream& out, const ProgramStatus& program,
     out << "suspended: " << (program.suspended ? "yes" : "no") << "\n";
 }
 
+// "2026-12-27"
+std::string dateText(sys_days day) {
+    const year_month_day date(day);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+    return text;
+}
+
+void writeCampaigns(std::ostream& out, const PictureListStatus& list) {
+    out << "  campaigns:";
+    for (const auto& name : list.campaigns)
+        out << (&name == &list.campaigns.front() ? " " : ", ") << utf8FromUtf16(name);
+    out << (list.campaigns.empty() ? " none\n" : "\n") << "  next campaign change: "
+        << (list.nextCampaignChange ? dateText(*list.nextCampaignChange) : "none") << "\n";
+}
+
 void writeList(std::ostream& out, const PictureListStatus& list) {
     out << "picture list: " << orNone(list.folder) << "\n  models:";
     for (const ModelId model : list.models)
         out << " " << modelName(model);
     out << "\n  pictures: " << list.pictures << "\n  current picture: " << orNone(list.current)
         << "\n";
+    writeCampaigns(out, list);
 }
 
 void writeTablet(std::ostream& out, const TabletStatus& tablet) {

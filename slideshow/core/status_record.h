@@ -38,6 +38,10 @@ struct PictureListStatus {
     std::u16string folder;
     std::size_t pictures = 0;
     std::u16string current;
+    // The campaigns shown now, by folder name, and the first day on which
+    // that changes.
+    std::vector<std::u16string> campaigns{};
+    std::optional<std::chrono::sys_days> nextCampaignChange{};
 };
 
 struct ProgramStatus {

@@ -18,7 +18,13 @@ protected:
     std::unique_ptr<ImageListMap> build(const DeviceConfigMap& configs,
                                         std::size_t cacheLimit = PreparedImages::defaultLimit) {
         settings_.lock().deviceConfigs() = configs;
-        return std::make_unique<ImageListMap>(settings_, eventLog_, contentsRenderer(), cacheLimit);
+        auto map =
+            std::make_unique<ImageListMap>(settings_, eventLog_, contentsRenderer(), cacheLimit);
+        // A list shows nothing until its watcher has listed the subfolders.
+        for (const auto& item : map->lists())
+            EXPECT_TRUE(signalledWithin(item.second->changeEvent()));
+        map->resetChangeEvents();
+        return map;
     }
     static std::string shown(ImageListMap& map, ModelId model) {
         std::u16string path;
@@ -72,12 +78,12 @@ TEST_F(ImageListMapTest, ApplyKeepsUnchangedListsAndDestroysUnreferencedOnes) {
     write(L"a.jpg", "a");
     write(L"b.jpg", "b");
     auto map = build({{0, withClip(0x11)}, {1, withClip(0x00)}, {2, withClip(0x22)}});
-    ImageList* const generic = map->get(0);
+    CampaignList* const generic = map->get(0);
     generic->advance();
     const std::u16string current = generic->currentPath();
     shown(*map, 0);
-    const std::weak_ptr<ImageList> first = map->lists().at(1);
-    const std::weak_ptr<ImageList> second = map->lists().at(2);
+    const std::weak_ptr<CampaignList> first = map->lists().at(1);
+    const std::weak_ptr<CampaignList> second = map->lists().at(2);
 
     // Model 1 takes model 2's settings: it joins model 2's list, and its own
     // list, held by no model now, is gone at once.
