@@ -11,7 +11,7 @@ CampaignList::CampaignList(const DeviceConfig& config, EventLog& eventLog, Prepa
     : config_(config), eventLog_(eventLog), images_(images), render_(std::move(render)),
       calendar_(calendar), quitEvent_(Win32::createEvent()), changeEvent_(Win32::createEvent()),
       checkEvent_(Win32::createEvent()),
-      own_(std::make_unique<ImageList>(config, eventLog, images, render_)) {
+      own_(std::make_shared<ImageList>(config, eventLog, images, render_)) {
     watcher_ = std::thread([this] { campaignThread(); });
 }
 
@@ -23,17 +23,17 @@ CampaignList::~CampaignList() {
 }
 
 // The caller holds the mutex.
-ImageList* CampaignList::shown() {
-    if (!listed_)
-        return nullptr;
-    return campaigns_.empty() ? own_.get() : campaigns_[active_].list.get();
+std::shared_ptr<ImageList> CampaignList::shown() {
+    return campaigns_.empty() ? own_ : campaigns_[active_].list;
 }
 
 std::vector<std::uint8_t> CampaignList::getImage(const ScreenFormat& format, std::u16string& path) {
-    const std::lock_guard lock(mutex_);
-    ImageList* const list = shown();
-    path.clear();
-    return list ? list->getImage(format, path) : std::vector<std::uint8_t>();
+    std::shared_ptr<ImageList> list;
+    {
+        const std::lock_guard lock(mutex_);
+        list = shown();
+    }
+    return list->getImage(format, path);
 }
 
 // Each campaign shows as many pictures as it holds, then the next campaign
@@ -42,8 +42,6 @@ std::vector<std::uint8_t> CampaignList::getImage(const ScreenFormat& format, std
 bool CampaignList::advance() {
     checkDate();
     const std::lock_guard lock(mutex_);
-    if (!listed_)
-        return false;
     if (campaigns_.empty())
         return own_->advance();
     for (std::size_t tries = 0; tries <= campaigns_.size(); ++tries) {
@@ -66,9 +64,12 @@ void CampaignList::resetChangeEvent() {
 }
 
 std::u16string CampaignList::currentPath() {
-    const std::lock_guard lock(mutex_);
-    ImageList* const list = shown();
-    return list ? list->currentPath() : std::u16string();
+    std::shared_ptr<ImageList> list;
+    {
+        const std::lock_guard lock(mutex_);
+        list = shown();
+    }
+    return list->currentPath();
 }
 
 // The folder is the settings' folder; the pictures are those shown now.

@@ -34,20 +34,24 @@ public:
                  ImageRenderer render, LocalCalendar& calendar);
     ~CampaignList();
 
-    // As ImageList::getImage, for the picture shown now.
+    // As ImageList::getImage, for the picture shown now. The list is taken
+    // under the lock and asked without it, so that a picture being prepared
+    // never holds up the slideshow step or a change of campaigns; a list
+    // dropped meanwhile lives on until the caller lets go of it.
     std::vector<std::uint8_t> getImage(const ScreenFormat& format, std::u16string& path);
 
-    // The slideshow step; true when a picture is shown afterwards. Nothing is
-    // shown until the subfolders have been listed once, so that the folder's
-    // own pictures do not flash up during a campaign. Every step also asks
-    // the watcher to check the date and the folder.
+    // The slideshow step; true when a picture is shown afterwards. Until the
+    // watcher has listed the subfolders the folder's own pictures are shown,
+    // so that a list without campaigns behaves exactly as a plain list, with
+    // no extra step when its listing ends. Every step also asks the watcher
+    // to check the date and the folder.
     bool advance();
 
     bool matches(const DeviceConfig& config) { return own_->matches(config); }
 
-    // Set when what is shown changes by itself: a campaign begins or ends,
-    // the subfolders have been listed for the first time, or a picture
-    // arrives in an empty list that is shown. Reset by the main loop.
+    // Set when what is shown changes by itself: a campaign begins or ends, or
+    // a picture arrives in an empty list that is shown. Reset by the main
+    // loop.
     HANDLE changeEvent() const noexcept { return changeEvent_.get(); }
     void resetChangeEvent();
 
@@ -64,7 +68,7 @@ private:
         std::shared_ptr<ImageList> list;
     };
 
-    ImageList* shown();
+    std::shared_ptr<ImageList> shown();
     void campaignThread() noexcept;
     void followFolder(HANDLE completion);
     bool waitForChange(HANDLE folder, HANDLE completion,
@@ -74,6 +78,7 @@ private:
     std::vector<Campaign> bounded(std::vector<Campaign> current);
     void show(std::vector<Shown> campaigns, std::optional<LocalDate> nextChange);
     void forward(std::size_t index);
+    void dropRetired();
 
     DeviceConfig config_;
     EventLog& eventLog_;
@@ -83,15 +88,15 @@ private:
     Win32::unique_event quitEvent_;
     Win32::unique_event changeEvent_;
     Win32::unique_event checkEvent_;
-    std::unique_ptr<ImageList> own_;
+    std::shared_ptr<ImageList> own_;
 
     // Only the watcher thread uses these.
     CampaignCalendar campaignCalendar_;
     bool tooManyReported_ = false;
+    std::vector<std::shared_ptr<ImageList>> retired_;
 
     // The mutex guards these; the watcher alone changes them.
     std::mutex mutex_;
-    bool listed_ = false;
     std::vector<Shown> campaigns_;
     std::optional<LocalDate> nextChange_;
     std::size_t active_ = 0;

@@ -74,6 +74,7 @@ bool CampaignList::waitForChange(HANDLE folder, HANDLE completion,
         if (relistAfter)
             timeout = std::min(
                 timeout, std::max(milliseconds(0), ceil<milliseconds>(due - steady_clock::now())));
+        dropRetired();
         const DWORD result =
             ::WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE,
                                      static_cast<DWORD>(timeout.count()));
@@ -124,7 +125,7 @@ void CampaignList::refresh() {
     const bool same =
         std::equal(current.begin(), current.end(), campaigns_.begin(), campaigns_.end(), sameName);
     const std::optional<LocalDate> next = campaignCalendar_.nextChange(today);
-    if (same && listed_) {
+    if (same) {
         const std::lock_guard lock(mutex_);
         nextChange_ = next;
         return;
@@ -158,8 +159,6 @@ std::vector<Campaign> CampaignList::bounded(std::vector<Campaign> current) {
     return current;
 }
 
-// The campaigns shown before are dropped here, outside the lock, on the
-// thread that made their lists.
 void CampaignList::show(std::vector<Shown> campaigns, std::optional<LocalDate> nextChange) {
     {
         const std::lock_guard lock(mutex_);
@@ -167,9 +166,18 @@ void CampaignList::show(std::vector<Shown> campaigns, std::optional<LocalDate> n
         nextChange_ = nextChange;
         active_ = 0;
         shownOfActive_ = 0;
-        listed_ = true;
     }
     ::SetEvent(changeEvent_.get());
+    for (auto& campaign : campaigns)
+        retired_.push_back(std::move(campaign.list));
+    dropRetired();
+}
+
+// A list is destroyed on the thread that made it, which balances the COM
+// initialisation of its making: a list still being shown by a worker when it
+// was dropped waits here until the worker lets go of it.
+void CampaignList::dropRetired() {
+    std::erase_if(retired_, [](const auto& list) { return list.use_count() == 1; });
 }
 
 // A picture arriving in an empty list is news for the main loop only when
