@@ -40,7 +40,7 @@ std::vector<std::uint8_t> CampaignList::getImage(const ScreenFormat& format, std
 // takes over; each keeps its own place, so a campaign goes on where it left
 // off when its turn comes again.
 bool CampaignList::advance() {
-    checkDate();
+    ::SetEvent(checkEvent_.get());
     const std::lock_guard lock(mutex_);
     if (campaigns_.empty())
         return own_->advance();

@@ -8,6 +8,7 @@
 #include "slideshow/core/local_calendar.h"
 #include "slideshow/image_list.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -44,7 +45,7 @@ public:
     // watcher has listed the subfolders the folder's own pictures are shown,
     // so that a list without campaigns behaves exactly as a plain list, with
     // no extra step when its listing ends. Every step also asks the watcher
-    // to check the date and the folder.
+    // to check the date.
     bool advance();
 
     bool matches(const DeviceConfig& config) { return own_->matches(config); }
@@ -57,7 +58,10 @@ public:
 
     // Asks the watcher to check the date now, after the clock or the time
     // zone changed or the computer resumed.
-    void checkDate() noexcept { ::SetEvent(checkEvent_.get()); }
+    void checkDate() noexcept {
+        dateAsked_ = true;
+        ::SetEvent(checkEvent_.get());
+    }
 
     std::u16string currentPath();
     PictureListStatus summary();
@@ -88,6 +92,7 @@ private:
     Win32::unique_event quitEvent_;
     Win32::unique_event changeEvent_;
     Win32::unique_event checkEvent_;
+    std::atomic<bool> dateAsked_{false};
     std::shared_ptr<ImageList> own_;
 
     // Only the watcher thread uses these.

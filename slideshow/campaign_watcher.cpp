@@ -6,6 +6,7 @@
 #include "slideshow/image_list_directory.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace Korva::QELD {
 namespace {
@@ -13,6 +14,27 @@ namespace {
 using namespace std::chrono;
 
 const char* const watcherName = "Korva::QELD::CampaignList::campaignThread";
+
+// When the local day ends, as last asked of the time zone's rules.
+struct DayEnd {
+    LocalDate date;
+    steady_clock::time_point at;
+};
+
+// How long to wait: until the local day ends, or until the next periodic
+// listing. The end of the day is asked again only when it has passed, the
+// date is another, or a time change asked for it, as the time zone's rules
+// cost more than the rest of a tick.
+milliseconds waitTime(LocalCalendar& calendar, std::atomic<bool>& dateAsked,
+                      std::optional<DayEnd>& dayEnd,
+                      std::optional<steady_clock::time_point> relistAt) {
+    const auto now = steady_clock::now();
+    const LocalDate today = calendar.today();
+    if (dateAsked.exchange(false) || !dayEnd || dayEnd->date != today || dayEnd->at <= now)
+        dayEnd = DayEnd{today, now + calendar.untilTomorrow()};
+    const auto until = relistAt ? std::min(dayEnd->at, *relistAt) : dayEnd->at;
+    return std::max(milliseconds(0), ceil<milliseconds>(until - now));
+}
 
 } // namespace
 
@@ -58,10 +80,16 @@ void CampaignList::followFolder(HANDLE completion) {
 }
 
 // Between listings the date is checked at every tick, when asked, and when
-// the local day ends. False when the list is going.
+// the local day ends; the folder's identity at most every
+// folderCheckInterval, as its own list checks it at every tick. False when
+// the list is going.
 bool CampaignList::waitForChange(HANDLE folder, HANDLE completion,
                                  std::optional<milliseconds> relistAfter) {
-    const auto due = steady_clock::now() + relistAfter.value_or(milliseconds(0));
+    std::optional<steady_clock::time_point> relistAt;
+    if (relistAfter)
+        relistAt = steady_clock::now() + *relistAfter;
+    auto checkedAt = steady_clock::now();
+    std::optional<DayEnd> dayEnd;
     for (;;) {
         std::vector<HANDLE> handles{quitEvent_.get(), checkEvent_.get()};
         if (completion)
@@ -70,10 +98,7 @@ bool CampaignList::waitForChange(HANDLE folder, HANDLE completion,
         handles.push_back(own_->changeEvent());
         for (const auto& campaign : campaigns_)
             handles.push_back(campaign.list->changeEvent());
-        milliseconds timeout = calendar_.untilTomorrow();
-        if (relistAfter)
-            timeout = std::min(
-                timeout, std::max(milliseconds(0), ceil<milliseconds>(due - steady_clock::now())));
+        const milliseconds timeout = waitTime(calendar_, dateAsked_, dayEnd, relistAt);
         dropRetired();
         const DWORD result =
             ::WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE,
@@ -83,15 +108,18 @@ bool CampaignList::waitForChange(HANDLE folder, HANDLE completion,
             return false;
         if (index == 1) {
             ::ResetEvent(checkEvent_.get());
-            if (folder && !namesOpenFolder(config_.folder, folder))
-                return true;
+            if (folder && steady_clock::now() - checkedAt >= folderCheckInterval) {
+                checkedAt = steady_clock::now();
+                if (!namesOpenFolder(config_.folder, folder))
+                    return true;
+            }
             refresh();
         } else if (index < lists) {
             return true;
         } else if (index < handles.size()) {
             forward(index - lists);
         } else if (result == WAIT_TIMEOUT) {
-            if (relistAfter && steady_clock::now() >= due)
+            if (relistAt && steady_clock::now() >= *relistAt)
                 return true;
             refresh();
         } else {
