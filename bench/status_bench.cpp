@@ -3,7 +3,10 @@
 //      this process with a record of three tablets (the baseline);
 //   2. wall time of a whole "qeldsvc /status" process, against a process
 //      that does nothing (cmd /c exit);
-//   3. tick drift: the lateness of each slideshow step of one tablet, read
+//   3. the JSON reply against the text reply of the same slideshow;
+//   4. the reply time of a client beside one that reconnects without pause,
+//      against the same client alone, on the bench's own server;
+//   5. tick drift: the lateness of each slideshow step of one tablet, read
 //      from its "last upload" time, in a quiet phase and in phases with a
 //      silent client and bursts of 200 clients, served by this process (the
 //      baseline: the same load on the machine and the wineserver) and by the
@@ -27,6 +30,7 @@
 namespace {
 
 using Korva::QELD::requestStatus;
+using Korva::QELD::StatusRequest;
 
 double milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER frequency;
@@ -106,6 +110,58 @@ void replyTimes(const std::wstring& program) {
     std::printf("whole \"qeldsvc /status\" process, 20 runs: median %.0f ms, max %.0f ms; "
                 "cmd /c exit: median %.0f ms, max %.0f ms; ratio of medians %.2f\n",
                 pm, px, em, ex, pm / em);
+}
+
+void jsonTimes() {
+    std::vector<double> text, json;
+    std::size_t textSize = 0, jsonSize = 0;
+    for (int i = 0; i < 200; ++i) {
+        text.push_back(timed([&] { textSize = requestStatus(10000).size(); }));
+        json.push_back(timed([&] {
+            jsonSize = requestStatus(10000, Korva::QELD::statusPipeName, StatusRequest::jsonRequest)
+                           .size();
+        }));
+    }
+    const auto [tm, tx] = figures(text);
+    const auto [jm, jx] = figures(json);
+    std::printf("JSON reply of %zu bytes, 200 queries: median %.2f ms, max %.2f ms; text reply "
+                "of %zu bytes: median %.2f ms, max %.2f ms; ratio of medians %.2f\n",
+                jsonSize, jm, jx, textSize, tm, tx, jm / tm);
+}
+
+// A client that reconnects without pause must not starve another: the
+// other's reply time beside it, against the same client alone.
+void fairness() {
+    const auto queries = [](std::vector<double>& times, int& failed) {
+        for (int i = 0; i < 100; ++i) {
+            try {
+                times.push_back(timed([] { requestStatus(30000, benchPipe); }));
+            } catch (const std::exception&) {
+                ++failed;
+            }
+        }
+    };
+    std::vector<double> alone, beside;
+    int failedAlone = 0, failedBeside = 0;
+    queries(alone, failedAlone);
+    std::atomic<bool> stop = false;
+    std::thread greedy([&] {
+        while (!stop) {
+            try {
+                requestStatus(30000, benchPipe);
+            } catch (const std::exception&) {
+            }
+        }
+    });
+    queries(beside, failedBeside);
+    stop = true;
+    greedy.join();
+    const auto [am, ax] = figures(alone);
+    const auto [bm, bx] = figures(beside);
+    std::printf("a client beside one that reconnects without pause, 100 queries: median %.2f "
+                "ms, max %.2f ms, %d failed; alone: median %.2f ms, max %.2f ms, %d failed; "
+                "ratio of medians %.2f, of maxima %.2f\n",
+                bm, bx, failedBeside, am, ax, failedAlone, bm / am, bx / ax);
 }
 
 // Milliseconds since midnight of the tablet's last upload, -1 without one.
@@ -196,6 +252,8 @@ int main(int argc, char** argv) {
     Korva::QELD::EventLog eventLog;
     const Korva::QELD::StatusServer server(record, eventLog, benchPipe);
     replyTimes(std::wstring(program.begin(), program.end()));
+    jsonTimes();
+    fairness();
     drift("quiet", model, interval, seconds, nullptr);
     drift("silent client and bursts of 200 clients on the bench's own pipe", model, interval,
           seconds, benchPipe);

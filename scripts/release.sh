@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # Builds a release: the three Windows binaries (Release, stripped), the
-# installer QEL-Display-<version>-x64.msi and the Group Policy template
-# (PolicyDefinitions/ with the .admx and en-US/*.adml), in the given folder
+# installer QEL-Display-<version>-x64.msi, the Group Policy template
+# (PolicyDefinitions/ with the .admx and en-US/*.adml) and the health check
+# for fleet tools (QELDisplayHealth.ps1), in the given folder
 # (build/release by default). The version is the one of project() in the
 # top-level CMakeLists.txt; the installer is the build's target installer_package.
+# Given a certificate (QELD_SIGN_PKCS12, a PKCS#12 file, and QELD_SIGN_PASSWORD;
+# optionally QELD_TIMESTAMP_URL and QELD_SIGN_CA, see sign-release.sh), the
+# binaries and the installer are signed and every signature verified; without
+# one the release is built unsigned and says so.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -20,7 +25,15 @@ if [ ! -f "$msi" ]; then
     echo "no installer $msi" >&2
     exit 1
 fi
+if [ -n "${QELD_SIGN_PKCS12:-}" ]; then
+    bash scripts/sign-release.sh "$version" "$build/tools/msi/files" "$build/signed" "$msi"
+    echo "signed release: every signature verifies"
+else
+    echo "UNSIGNED release: set QELD_SIGN_PKCS12 and QELD_SIGN_PASSWORD to sign it"
+fi
 rm -rf "$build/PolicyDefinitions"
 cp -r tools/policy/PolicyDefinitions "$build/PolicyDefinitions"
+cp tools/monitoring/QELDisplayHealth.ps1 "$build/QELDisplayHealth.ps1"
 echo "$msi"
 echo "$build/PolicyDefinitions"
+echo "$build/QELDisplayHealth.ps1"

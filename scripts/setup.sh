@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake make g++ googletest libgtest-dev libbenchmark-dev clang-format
           g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
           make wine wine64 xvfb imagemagick fonts-urw-base35 msitools wixl
-          clang libclang-rt-dev)
+          clang libclang-rt-dev osslsigncode openssl python3)
 
 missing=()
 for p in "${packages[@]}"; do

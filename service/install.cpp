@@ -2,12 +2,16 @@
 
 #include "common/error_categories.h"
 #include "common/unique_handle.h"
+#include "service/folder_protection.h"
+#include "service/least_privilege.h"
+#include "service/recovery_actions.h"
 #include "settings/configuration_data.h"
 
 #include <shlobj.h>
 
 #include <iostream>
 #include <string>
+#include <vector>
 
 namespace Korva::QELD {
 namespace {
@@ -48,6 +52,8 @@ void createService(const std::wstring& commandLine) {
     SERVICE_DESCRIPTIONW text{const_cast<wchar_t*>(description)};
     if (!::ChangeServiceConfig2W(service.get(), SERVICE_CONFIG_DESCRIPTION, &text))
         throwLastError("ChangeServiceConfig2(SERVICE_CONFIG_DESCRIPTION)");
+    declareLeastPrivilege(service.get());
+    setRecoveryActions(service.get());
 }
 
 bool valueMissing(HKEY key, const wchar_t* name) {
@@ -125,21 +131,39 @@ void deleteService() {
     std::cout << "Service deleted!" << std::endl;
 }
 
-void setServiceAccount(const std::wstring& account) {
-    if (account.empty())
-        throwWin32(ERROR_INVALID_SERVICE_ACCOUNT, "an empty service account");
+// The installed service, opened to change its configuration.
+unique_service serviceToChange() {
     const unique_service manager(::OpenSCManagerW(nullptr, L"ServicesActive", SC_MANAGER_CONNECT));
     if (!manager)
         throwLastError("OpenSCManager");
-    const unique_service service(::OpenServiceW(manager.get(), serviceName, SERVICE_CHANGE_CONFIG));
+    unique_service service(::OpenServiceW(manager.get(), serviceName, SERVICE_CHANGE_CONFIG));
     if (!service)
         throwLastError("OpenService");
+    return service;
+}
+
+void setServiceAccount(const std::wstring& account) {
+    if (account.empty())
+        throwWin32(ERROR_INVALID_SERVICE_ACCOUNT, "an empty service account");
+    const unique_service service = serviceToChange();
     // The built-in service accounts have no password; an empty one says so.
     if (!::ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, SERVICE_NO_CHANGE,
                                 SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr,
                                 account.c_str(), L"", nullptr))
         throwLastError("ChangeServiceConfig");
     std::cout << "Service account changed!" << std::endl;
+}
+
+// Brings an installed service and the product's folders to the installed
+// rights; the installer runs it at every installation and upgrade.
+void protectProduct(const ProtectArguments& arguments) {
+    declareLeastPrivilege(serviceToChange().get());
+    createLocalCopyFolder();
+    std::vector<std::wstring> editors;
+    for (const std::u16string& name : arguments.editors)
+        editors.emplace_back(name.begin(), name.end());
+    protectPicturesFolder(std::wstring(arguments.folder.begin(), arguments.folder.end()), editors);
+    std::cout << "Rights set!" << std::endl;
 }
 
 template <class Operation> int reported(Operation operation) noexcept {
@@ -163,11 +187,20 @@ int installService() noexcept {
     return reported([] {
         createService(serviceCommandLine());
         seedSettings();
+        createLocalCopyFolder();
     });
 }
 
 int changeServiceAccount(const std::wstring& account) noexcept {
     return reported([&] { setServiceAccount(account); });
+}
+
+int protectInstallation(const std::optional<ProtectArguments>& arguments) noexcept {
+    return reported([&] {
+        if (!arguments)
+            throwWin32(ERROR_INVALID_PARAMETER, "/protect \"<pictures folder>\" [group;...]");
+        protectProduct(*arguments);
+    });
 }
 
 int uninstallService() noexcept {

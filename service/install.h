@@ -1,5 +1,8 @@
 #pragma once
 
+#include "service/core/command_line.h"
+
+#include <optional>
 #include <string>
 
 namespace Korva::QELD {
@@ -12,6 +15,11 @@ int installService() noexcept;
 // takes effect at its next start. Returns 0, or 1359 on any failure, an empty
 // name included.
 int changeServiceAccount(const std::wstring& account) noexcept;
+
+// "/protect": declares the service's least privilege, creates the local-copy
+// folder and gives the pictures folder its rights (see folder_protection.h).
+// Returns 0, or 1359 on any failure, missing arguments included.
+int protectInstallation(const std::optional<ProtectArguments>& arguments) noexcept;
 
 // "/uninstall": deletes the service. Returns 0, or 1359 on any failure.
 int uninstallService() noexcept;

@@ -1,6 +1,7 @@
 #include "service/core/command_line.h"
 #include "service/console.h"
 #include "service/install.h"
+#include "service/recovery_actions.h"
 #include "service/service_main.h"
 #include "service/status_client.h"
 
@@ -27,8 +28,12 @@ int main() {
         const std::u16string account = serviceAccount(text);
         return changeServiceAccount(std::wstring(account.begin(), account.end()));
     }
+    case ProcessRole::Recovery:
+        return configureRecovery();
     case ProcessRole::Status:
-        return printStatus();
+        return printStatus(statusAsJson(text));
+    case ProcessRole::Protect:
+        return protectInstallation(protectArguments(text));
     case ProcessRole::Console:
         break;
     }

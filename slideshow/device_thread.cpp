@@ -4,9 +4,9 @@
 #include "common/thread_body.h"
 #include "common/core/utf.h"
 #include "slideshow/message_wait.h"
+#include "slideshow/core/picture_errors.h"
 #include "tablet/core/product_tables.h"
 #include "tablet/core/protocol.h"
-#include "tablet/usb_interface.h"
 
 #include <objbase.h>
 
@@ -48,7 +48,8 @@ DeviceThread::DeviceThread(const QEL::TabletDevice& device, ImageListMap& imageL
                            HANDLE quitEvent, HANDLE updateEvent, EventLog& eventLog,
                            StatusRecord& status)
     : modelId_(modelFor(device.idProduct)), device_(device), imageLists_(imageLists),
-      quitEvent_(quitEvent), updateEvent_(updateEvent), eventLog_(eventLog), status_(status) {}
+      quitEvent_(quitEvent), updateEvent_(updateEvent), eventLog_(eventLog), status_(status),
+      failures_(imageLists.pictureFailures()) {}
 
 void DeviceThread::operator()() noexcept {
     Win32::runThreadBody(
@@ -67,22 +68,23 @@ void DeviceThread::reportEnd(std::exception_ptr failure) {
         status_.tabletGone(device_.hidPath);
     } catch (const std::system_error& e) {
         eventLog_.reportSystemError(e.code().value());
-        publishEnd(&e);
+        publishEnd(&e, Event_SystemError);
     } catch (const std::exception& e) {
         eventLog_.reportException(threadFunction, e);
-        publishEnd(&e);
+        publishEnd(&e, Event_Exception);
     } catch (...) {
         eventLog_.reportUnexpectedType();
-        publishEnd(nullptr);
+        publishEnd(nullptr, Event_UnexpectedType);
     }
 }
 
 // The failure that ended the worker, or one of an unexpected type; a status
 // that cannot take it must not end the process.
-void DeviceThread::publishEnd(const std::exception* e) noexcept {
+void DeviceThread::publishEnd(const std::exception* e, std::uint32_t eventId) noexcept {
     try {
         status_.tabletFailed(device_.hidPath,
-                             e != nullptr ? failureText(*e) : "exception of unexpected type", true);
+                             e != nullptr ? failureText(*e) : "exception of unexpected type", true,
+                             eventId);
     } catch (...) {
     }
 }
@@ -92,7 +94,15 @@ void DeviceThread::run() {
     winusb_ = std::make_shared<Win32::WinusbDll>();
     status_.tabletStarted(device_.hidPath, device_.idProduct, modelId_);
     if (!probe()) {
-        status_.tabletFailed(device_.hidPath, "the tablet reports a screen without pixels", true);
+        if (format_.width == 0)
+            status_.tabletFailed(device_.hidPath, "the tablet reports a screen without pixels",
+                                 true);
+        else
+            status_.tabletFailed(device_.hidPath,
+                                 "the tablet reports a screen of " + std::to_string(format_.width) +
+                                     " x " + std::to_string(format_.height) +
+                                     " pixels, more than can be shown",
+                                 true, Event_ScreenSizeRefused);
         return;
     }
     status_.tabletProbed(device_.hidPath, format_);
@@ -186,13 +196,15 @@ std::vector<std::uint8_t> DeviceThread::fetch() {
         failures_.rendered(picture);
         return bytes;
     } catch (const std::system_error& e) {
+        const PictureFailure failure = describePictureFailure(picture, e);
         if (judge(picture, e.code().value()))
-            eventLog_.write(EventReports::badPicture(utf8FromUtf16(picture), e.code()));
-        status_.tabletFailed(device_.hidPath, failureText(e), false);
+            eventLog_.write(
+                EventReports::badPicture(failure.path, failure.problem, failure.number));
+        status_.tabletFailed(device_.hidPath, pictureFailureText(failure), false, Event_BadPicture);
     } catch (const std::exception& e) {
         if (judge(picture, 0))
             eventLog_.reportException(threadFunction, e);
-        status_.tabletFailed(device_.hidPath, failureText(e), false);
+        status_.tabletFailed(device_.hidPath, failureText(e), false, Event_Exception);
     }
     return {};
 }
@@ -201,63 +213,6 @@ bool DeviceThread::judge(const std::u16string& picture, int error) {
     const auto verdict = failures_.failed(picture, error, PictureFailures::Clock::now());
     retrying_ = verdict == PictureFailures::Verdict::Quiet;
     return verdict == PictureFailures::Verdict::Report;
-}
-
-// Uploads until the picture is sent; a wake-up or quit while the tablet is
-// busy ends the attempt with that wait result.
-std::optional<DWORD> DeviceThread::show(std::vector<std::uint8_t>& bytes) {
-    if (bytes.empty())
-        return std::nullopt;
-    const HANDLE waits[] = {quitEvent_, updateEvent_};
-    for (;;) {
-        if (timedUpload(bytes)) {
-            bytes.clear();
-            return std::nullopt;
-        }
-        const DWORD result = waitPumpingMessages(waits, 2, retryDelay, OnMessages::EndWait);
-        if (result != WAIT_TIMEOUT && result != WAIT_OBJECT_0 + 2)
-            return result;
-    }
-}
-
-// Publishes every upload with its start and duration, and the wait for a
-// tablet that is busy or cannot be opened.
-bool DeviceThread::timedUpload(const std::vector<std::uint8_t>& bytes) {
-    const auto start = std::chrono::system_clock::now();
-    const auto begun = std::chrono::steady_clock::now();
-    if (!upload(bytes)) {
-        status_.tabletWaiting(device_.hidPath);
-        return false;
-    }
-    status_.tabletUploaded(device_.hidPath, fetched_, start,
-                           std::chrono::duration_cast<std::chrono::milliseconds>(
-                               std::chrono::steady_clock::now() - begun));
-    return true;
-}
-
-bool DeviceThread::upload(const std::vector<std::uint8_t>& bytes) {
-    QEL::UsbInterface tablet(winusb_);
-    if (const auto error = tablet.open(device_, QEL::Access::Exclusive)) {
-        if (error.value() == ERROR_FILE_NOT_FOUND)
-            throw removed();
-        return false;
-    }
-    // Each open may find the bulk pipe or not (a driver binding can come and
-    // go): the transfer takes the path this open offers; the bytes are the
-    // same either way.
-    const QEL::EncodingMode mode = QEL::encodingModeFor(device_.idProduct, tablet.canWriteBulk());
-    const bool sent = QEL::Protocol(tablet).uploadImage(mode, bytes.data(), bytes.size());
-    if (sent)
-        tablet.close();
-    return sent;
-}
-
-void DeviceThread::blank() {
-    QEL::UsbInterface tablet(winusb_);
-    if (tablet.open(device_, QEL::Access::Exclusive))
-        return;
-    QEL::Protocol(tablet).clearScreen();
-    tablet.close();
 }
 
 } // namespace Korva::QELD

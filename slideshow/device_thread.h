@@ -7,6 +7,7 @@
 #include "slideshow/core/screen_format.h"
 #include "slideshow/core/status_record.h"
 #include "tablet/tablet_device.h"
+#include "tablet/usb_interface.h"
 #include "tablet/winusb_dll.h"
 
 #include <exception>
@@ -30,15 +31,21 @@ public:
 private:
     void run();
     void reportEnd(std::exception_ptr failure);
-    void publishEnd(const std::exception* e) noexcept;
+    void publishEnd(const std::exception* e, std::uint32_t eventId) noexcept;
     bool probe();
     bool probeOnce();
     bool screenAccepted();
     std::vector<std::uint8_t> fetch();
     bool judge(const std::u16string& picture, int error);
+    // How one upload went: sent, to be tried again soon (the tablet was busy,
+    // could not be opened, or the worker is told to stop), or to be tried at
+    // the next wake-up (the bulk pipe stopped moving).
+    enum class Upload { Sent, Retry, NextWake };
+
     std::optional<DWORD> show(std::vector<std::uint8_t>& bytes);
-    bool upload(const std::vector<std::uint8_t>& bytes);
-    bool timedUpload(const std::vector<std::uint8_t>& bytes);
+    Upload upload(const std::vector<std::uint8_t>& bytes);
+    Upload uploadOpen(QEL::UsbInterface& tablet, const std::vector<std::uint8_t>& bytes);
+    Upload timedUpload(const std::vector<std::uint8_t>& bytes);
     void blank();
     bool startDelay();
 
@@ -53,8 +60,9 @@ private:
     std::shared_ptr<Win32::WinusbDll> winusb_;
     ScreenFormat format_;
     int probeRetries_ = 3;
-    PictureFailures failures_;
+    PictureFailures& failures_;
     bool retrying_ = false;
+    bool stallReported_ = false;
     std::u16string fetched_;
 };
 

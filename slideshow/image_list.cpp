@@ -46,6 +46,7 @@ void ImageList::readDirectory() {
         return;
     std::vector<std::u16string> names;
     if (const DWORD error = listFolder(state_.folder(), names); error != 0) {
+        folderAvailable_ = false;
         eventLog_.reportApiFailure("Korva::QELD::ImageList::readDirectory", "FindFirstFile", error);
         return;
     }
@@ -96,7 +97,11 @@ std::u16string ImageList::currentPath() {
 PictureListStatus ImageList::summary() {
     const std::lock_guard lock(mutex_);
     const ImageEntry* const current = state_.current();
-    return {{}, state_.folder(), state_.entries().size(), current ? current->path() : u""};
+    return {{},
+            state_.folder(),
+            state_.entries().size(),
+            current ? current->path() : u"",
+            folderAvailable_};
 }
 
 void ImageList::setChangeEvent() {

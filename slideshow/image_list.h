@@ -9,6 +9,7 @@
 #include "slideshow/core/screen_format.h"
 #include "slideshow/core/status_record.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <mutex>
@@ -98,6 +99,8 @@ private:
     Win32::unique_event changeEvent_;
     Win32::unique_event checkEvent_;
     std::mutex mutex_;
+    // Whether the folder could be opened at its last try, for the status.
+    std::atomic<bool> folderAvailable_{true};
     EventLog& eventLog_;
     ImageListState state_;
     std::thread watcher_;

@@ -6,6 +6,7 @@
 #include "slideshow/campaign_list.h"
 #include "slideshow/image_list.h"
 #include "slideshow/image_list_sharing.h"
+#include "slideshow/picture_failures.h"
 #include "slideshow/system_calendar.h"
 
 #include <memory>
@@ -62,9 +63,13 @@ public:
     // The prepared images of every list, within one limit.
     PreparedImages& preparedImages() noexcept { return images_; }
 
+    // The pictures that failed to render, shared by every tablet's worker.
+    PictureFailures& pictureFailures() noexcept { return failures_; }
+
 private:
     // Declared first, so that it outlives the lists whose entries use it.
     PreparedImages images_;
+    PictureFailures failures_;
     std::mutex mutex_;
     ListsByModel<CampaignList> lists_;
     EventLog& eventLog_;

@@ -83,6 +83,7 @@ void ImageList::followFolder(HANDLE completion, std::vector<std::uint8_t>& buffe
     bool unwatchedReported = false;
     for (;;) {
         const Win32::unique_file handle = openFolderForWatching(folder);
+        folderAvailable_ = static_cast<bool>(handle);
         if (!handle) {
             const DWORD error = ::GetLastError();
             if (!std::exchange(outageReported, true))

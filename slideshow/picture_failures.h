@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 
@@ -10,6 +11,8 @@ namespace Korva::QELD {
 // Remembers which pictures failed to render, since when and with which
 // errors reported, so that a file still being copied into the folder is
 // retried quietly and a bad file is reported once rather than at every tick.
+// All tablet workers share one, so that a bad file is reported once, not
+// once per tablet.
 class PictureFailures {
 public:
     using Clock = std::chrono::steady_clock;
@@ -29,6 +32,7 @@ public:
     };
 
     Verdict failed(const std::u16string& picture, int error, Clock::time_point now) {
+        const std::lock_guard lock(mutex_);
         if (failures_.size() >= remembered && !failures_.contains(picture))
             failures_.clear();
         Failure& failure = failures_.try_emplace(picture, now).first->second;
@@ -39,7 +43,10 @@ public:
 
     // A picture that renders is forgotten: if it breaks later, it gets a
     // quiet period and a report of its own again.
-    void rendered(const std::u16string& picture) { failures_.erase(picture); }
+    void rendered(const std::u16string& picture) {
+        const std::lock_guard lock(mutex_);
+        failures_.erase(picture);
+    }
 
 private:
     struct Failure {
@@ -48,6 +55,7 @@ private:
         std::set<int> reported;
     };
 
+    std::mutex mutex_;
     std::map<std::u16string, Failure> failures_;
 };
 

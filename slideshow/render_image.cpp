@@ -3,6 +3,7 @@
 #include "common/error_categories.h"
 #include "common/unique_handle.h"
 #include "slideshow/core/encode_image.h"
+#include "slideshow/core/picture_errors.h"
 #include "slideshow/picture_orientation.h"
 #include "slideshow/core/render_picture.h"
 #include "slideshow/wic_picture_source.h"
@@ -33,8 +34,9 @@ void checkBudget(IWICBitmapFrameDecode* frame) {
     if (const HRESULT hr = frame->GetSize(&width, &height); FAILED(hr))
         Win32::throwHResult(hr, "IWICBitmapFrameDecode::GetSize");
     if (width == 0 || height == 0 || std::uint64_t{width} * height > pixelBudget)
-        Win32::throwHResult(WINCODEC_ERR_IMAGESIZEOUTOFRANGE,
-                            "picture larger than 100 megapixels or empty");
+        throw picture_size_error(
+            std::error_code(WINCODEC_ERR_IMAGESIZEOUTOFRANGE, Win32::HRESULT_category()), width,
+            height, pixelBudget);
 }
 
 } // namespace

@@ -12,16 +12,19 @@ void cancelRequest(std::unique_ptr<OverlappedRequest>& request,
         static_cast<void>(request.release());
 }
 
-bool awaitRequest(std::unique_ptr<OverlappedRequest>& request, DWORD timeout,
-                  const std::function<bool(OVERLAPPED*)>& cancel) {
-    const DWORD result = ::WaitForSingleObject(request->event.get(), timeout);
+RequestEnd awaitRequest(std::unique_ptr<OverlappedRequest>& request, DWORD timeout,
+                        const std::function<bool(OVERLAPPED*)>& cancel, HANDLE stop) {
+    const HANDLE waits[] = {request->event.get(), stop};
+    const DWORD result = ::WaitForMultipleObjects(stop ? 2 : 1, waits, FALSE, timeout);
     if (result == WAIT_OBJECT_0)
-        return true;
+        return RequestEnd::Done;
     const DWORD error = ::GetLastError();
     cancelRequest(request, cancel);
-    if (result != WAIT_TIMEOUT)
-        Win32::throwWin32(error, "WaitForSingleObject");
-    return false;
+    if (result == WAIT_TIMEOUT)
+        return RequestEnd::TimedOut;
+    if (stop && result == WAIT_OBJECT_0 + 1)
+        return RequestEnd::Stopped;
+    Win32::throwWin32(error, "WaitForMultipleObjects");
 }
 
 } // namespace Korva::QEL

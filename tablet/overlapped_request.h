@@ -39,9 +39,12 @@ struct OverlappedRequest : noncopyable {
 void cancelRequest(std::unique_ptr<OverlappedRequest>& request,
                    const std::function<bool(OVERLAPPED*)>& cancel);
 
-// Waits up to timeout for a pending request; false when the wait expired and
-// the request was cancelled as above.
-bool awaitRequest(std::unique_ptr<OverlappedRequest>& request, DWORD timeout,
-                  const std::function<bool(OVERLAPPED*)>& cancel);
+// How a wait for a pending request ended.
+enum class RequestEnd { Done, TimedOut, Stopped };
+
+// Waits up to timeout for a pending request, and for stop when given. A wait
+// that expires or that stop ends cancels the request as above.
+RequestEnd awaitRequest(std::unique_ptr<OverlappedRequest>& request, DWORD timeout,
+                        const std::function<bool(OVERLAPPED*)>& cancel, HANDLE stop = nullptr);
 
 } // namespace Korva::QEL

@@ -74,6 +74,7 @@ void UsbInterface::openLocked(const TabletDevice& device, DWORD shareMode, bool 
     hid_ = openPath(device.hidPath, shareMode);
     if (!hid_)
         Win32::throwLastError("CreateFile");
+    openedAt_ = std::chrono::steady_clock::now();
     readCapabilities();
     if (!device.bulkPath.empty())
         openBulk(device.bulkPath, shareMode);
@@ -134,8 +135,9 @@ void UsbInterface::featureRequest(DWORD code, std::uint8_t* buffer, std::size_t 
                            get ? count : 0, nullptr, &request->overlapped)) {
         if (::GetLastError() != ERROR_IO_PENDING)
             failFeatureRequest(function);
-        if (!awaitRequest(request, requestTimeout,
-                          [hid](OVERLAPPED* o) { return ::CancelIoEx(hid, o) != FALSE; }))
+        if (awaitRequest(request, requestTimeout, [hid](OVERLAPPED* o) {
+                return ::CancelIoEx(hid, o) != FALSE;
+            }) != RequestEnd::Done)
             throw timeout_error();
     }
     DWORD transferred = 0;

@@ -6,6 +6,7 @@
 #include "tablet/tablet_device.h"
 #include "tablet/winusb_dll.h"
 
+#include <chrono>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -36,6 +37,12 @@ public:
     bool getFeatureLengths(ReportLengthTable& lengths) override;
     std::uint16_t productId() override;
 
+    // A bulk write in progress ends with stopped_error, the pipe aborted,
+    // once this event is set (the worker's quit event; null for none).
+    void setStopEvent(HANDLE stop) { bulkStop_ = stop; }
+    // When the last open took hold of the tablet (its HID path opened).
+    std::chrono::steady_clock::time_point openedAt() const { return openedAt_; }
+
 private:
     static ULONG requestLength(std::size_t length);
     static Win32::unique_file openPath(const std::wstring& path, DWORD shareMode);
@@ -57,12 +64,14 @@ private:
     std::shared_ptr<Win32::WinusbDll> winusb_;
     Win32::WinusbHandle winusbHandle_;
     std::uint8_t pipeId_ = 0;
+    HANDLE bulkStop_ = nullptr;
     Win32::unique_event stopEvent_;
     std::thread reader_;
     std::unique_ptr<OverlappedRequest> featureRequest_;
     ReportLengthTable inputLengths_{};
     std::uint16_t maxInputLength_ = 0;
     std::uint16_t productId_ = 0;
+    std::chrono::steady_clock::time_point openedAt_;
 };
 
 } // namespace Korva::QEL

@@ -3,14 +3,25 @@
 #include "common/error_categories.h"
 #include "tablet/overlapped_request.h"
 
-#include <cstring>
-
 namespace Korva::QEL {
 namespace {
 
 // A failed write is followed by a reset of pipe 1, the tablet's bulk OUT
 // endpoint, so that the next transfer starts clean.
 constexpr UCHAR resetPipeId = 0x01;
+
+// The slowest rate a working pipe is expected to move at: a quarter of the
+// most that full-speed USB gives a bulk pipe, 19 packets of 64 bytes in each
+// 1 ms frame or 1,216,000 bytes/s (USB 2.0, section 5.8.4, bulk transfer
+// bandwidth). The quarter leaves room for a hub shared with busy devices. A
+// write gets the time-out of any request plus its length at this rate: an
+// 800 x 480 picture of 24 bits (1,152,000 bytes) gets 5.8 s where it takes
+// about 1.2 s, and a pipe that stops moving fails within that bound.
+constexpr std::uint64_t slowestBulkBytesPerSecond = 1216000 / 4;
+
+DWORD bulkTimeout(std::size_t length) {
+    return requestTimeout + static_cast<DWORD>(length * 1000 / slowestBulkBytesPerSecond);
+}
 
 } // namespace
 
@@ -66,8 +77,9 @@ void UsbInterface::writeBulk(const std::uint8_t* buffer, std::size_t length) {
     if (!winusbHandle_)
         throw write_not_supported_error();
     // The pipe writes from a copy that an abandoned write takes with it.
-    auto request = std::make_unique<OverlappedRequest>(length);
-    std::memcpy(request->buffer.data(), buffer, length);
+    // Copied in one pass, without zeroing the buffer first.
+    auto request = std::make_unique<OverlappedRequest>(0);
+    request->buffer.assign(buffer, buffer + length);
     const WINUSB_INTERFACE_HANDLE handle = winusbHandle_.get();
     if (!winusb_->WritePipe(handle, pipeId_, request->buffer.data(), count, nullptr,
                             &request->overlapped)) {
@@ -77,8 +89,14 @@ void UsbInterface::writeBulk(const std::uint8_t* buffer, std::size_t length) {
         const auto abort = [this, handle](OVERLAPPED*) {
             return winusb_->AbortPipe(handle, pipeId_) != FALSE;
         };
-        if (!awaitRequest(request, requestTimeout, abort))
-            throw timeout_error();
+        switch (awaitRequest(request, bulkTimeout(length), abort, bulkStop_)) {
+        case RequestEnd::Done:
+            break;
+        case RequestEnd::TimedOut:
+            throw bulk_timeout_error();
+        case RequestEnd::Stopped:
+            throw stopped_error();
+        }
     }
     ULONG transferred = 0;
     if (!winusb_->GetOverlappedResult(handle, &request->overlapped, &transferred, FALSE))

@@ -53,14 +53,9 @@ EventReport folderFailure(std::uint32_t id, const std::string& folder, const std
     return {id, {folder, text, formatted("%u", static_cast<unsigned>(error))}};
 }
 
-// Negative values (HRESULT and NTSTATUS failures) are read in hexadecimal,
-// as the system documents them; Windows error numbers in decimal.
-EventReport badPicture(const std::string& path, const std::error_code& error) {
-    const int value = error.value();
-    return {
-        Event_BadPicture,
-        {path, error.message(),
-         value < 0 ? formatted("0x%08X", static_cast<unsigned>(value)) : formatted("%d", value)}};
+EventReport badPicture(const std::string& path, const std::string& problem,
+                       const std::string& number) {
+    return {Event_BadPicture, {path, problem, number}};
 }
 
 EventReport screenSizeRefused(const std::string& tablet, unsigned width, unsigned height) {
@@ -69,6 +64,11 @@ EventReport screenSizeRefused(const std::string& tablet, unsigned width, unsigne
 
 EventReport tooManyTablets(const std::string& tablet, unsigned limit) {
     return {Event_TooManyTablets, {tablet, formatted("%u", limit)}};
+}
+
+EventReport statusPipeUnavailable(const std::string& pipe, const std::error_code& error) {
+    return {Event_StatusPipeUnavailable,
+            {pipe, error.message(), formatted("%u", static_cast<unsigned>(error.value()))}};
 }
 
 EventReport campaignNameInvalid(const std::string& folder, const std::string& problem) {

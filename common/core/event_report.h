@@ -24,6 +24,7 @@ enum EventId : std::uint32_t {
     Event_BadPicture = 0xC0000020,
     Event_ScreenSizeRefused = 0x80000021,
     Event_TooManyTablets = 0x80000022,
+    Event_StatusPipeUnavailable = 0x80000060,
     Event_CampaignNameInvalid = 0x80000070,
     Event_TooManyCampaigns = 0x80000071,
 };
@@ -50,9 +51,14 @@ EventReport apiFailure(const char* function, const char* api, std::uint32_t erro
 // text for the error and its number.
 EventReport folderFailure(std::uint32_t id, const std::string& folder, const std::string& text,
                           std::uint32_t error);
-EventReport badPicture(const std::string& path, const std::error_code& error);
+// A picture that cannot be shown: its path, what is wrong and the error's
+// number, all as the caller words them.
+EventReport badPicture(const std::string& path, const std::string& problem,
+                       const std::string& number);
 EventReport screenSizeRefused(const std::string& tablet, unsigned width, unsigned height);
 EventReport tooManyTablets(const std::string& tablet, unsigned limit);
+// The status pipe cannot be served: its name, the error's text and number.
+EventReport statusPipeUnavailable(const std::string& pipe, const std::error_code& error);
 // A subfolder whose name begins like a campaign's dates but holds no valid
 // range: its path and what is wrong.
 EventReport campaignNameInvalid(const std::string& folder, const std::string& problem);

@@ -9,7 +9,9 @@ StatusRequest::Result StatusRequest::add(std::string_view bytes) {
     const auto end = received_.find('\n');
     if (end == std::string::npos)
         return Result::Incomplete;
-    return received_ == "status\n" ? Result::Status : Result::Refused;
+    if (received_ == textRequest)
+        return Result::Status;
+    return received_ == jsonRequest ? Result::Json : Result::Refused;
 }
 
 } // namespace Korva::QELD

@@ -36,11 +36,18 @@ void StatusRecord::setLists(std::vector<PictureListStatus> lists) {
     status_.lists = std::move(lists);
 }
 
-void StatusRecord::tabletStarted(const std::wstring& path, std::uint16_t productId, ModelId model) {
+void StatusRecord::tabletStarted(const std::wstring& path, std::uint16_t productId, ModelId model,
+                                 std::chrono::system_clock::time_point now) {
     const std::lock_guard lock(mutex_);
     TabletStatus& tablet = status_.tablets[path];
-    tablet = TabletStatus{productId, model, {}, TabletState::Starting,        {},
-                          {},        {},    0,  std::move(tablet.lastFailure)};
+    TabletStatus fresh;
+    fresh.productId = productId;
+    fresh.model = model;
+    fresh.since = now;
+    fresh.lastFailure = std::move(tablet.lastFailure);
+    fresh.lastFailureTime = tablet.lastFailureTime;
+    fresh.lastFailureEvent = tablet.lastFailureEvent;
+    tablet = std::move(fresh);
 }
 
 // A worker whose entry was dropped as its tablet vanished must not bring it
@@ -77,10 +84,19 @@ void StatusRecord::tabletUploaded(const std::wstring& path, const std::u16string
     }
 }
 
-void StatusRecord::tabletFailed(const std::wstring& path, std::string text, bool ended) {
+void StatusRecord::tabletHeld(const std::wstring& path, std::chrono::milliseconds hold) {
+    const std::lock_guard lock(mutex_);
+    if (TabletStatus* tablet = find(path))
+        tablet->holdTime = hold;
+}
+
+void StatusRecord::tabletFailed(const std::wstring& path, std::string text, bool ended,
+                                std::uint32_t eventId, std::chrono::system_clock::time_point now) {
     const std::lock_guard lock(mutex_);
     if (TabletStatus* tablet = find(path)) {
         tablet->lastFailure = std::move(text);
+        tablet->lastFailureTime = now;
+        tablet->lastFailureEvent = eventId;
         if (ended)
             tablet->state = TabletState::Failed;
     }

@@ -31,6 +31,16 @@ struct TabletStatus {
     std::chrono::milliseconds uploadTime{0};
     std::uint64_t uploads = 0;
     std::string lastFailure;
+    // When the worker started, so that a tablet that never showed a picture
+    // is told from one that has only just been plugged.
+    std::chrono::system_clock::time_point since;
+    std::optional<std::chrono::system_clock::time_point> lastFailureTime;
+    // The message id of the event-log report of the last failure; 0 when the
+    // failure has no report of its own.
+    std::uint32_t lastFailureEvent = 0;
+    // How long the last upload held the tablet exclusively, from its open to
+    // its close; other programs cannot open the tablet meanwhile.
+    std::chrono::milliseconds holdTime{0};
 };
 
 struct PictureListStatus {
@@ -38,6 +48,8 @@ struct PictureListStatus {
     std::u16string folder;
     std::size_t pictures = 0;
     std::u16string current;
+    // False while the folder cannot be opened (not there, or unreachable).
+    bool available = true;
     // The campaigns shown now, by folder name, and the first day on which
     // that changes.
     std::vector<std::u16string> campaigns{};
@@ -76,15 +88,20 @@ public:
     void setLists(std::vector<PictureListStatus> lists);
 
     // A new worker starts afresh but keeps the last failure of its tablet.
-    void tabletStarted(const std::wstring& path, std::uint16_t productId, ModelId model);
+    void
+    tabletStarted(const std::wstring& path, std::uint16_t productId, ModelId model,
+                  std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
     void tabletProbed(const std::wstring& path, const ScreenFormat& format);
     void tabletWaiting(const std::wstring& path);
     void tabletUploaded(const std::wstring& path, const std::u16string& picture,
                         std::chrono::system_clock::time_point start,
                         std::chrono::milliseconds duration);
+    void tabletHeld(const std::wstring& path, std::chrono::milliseconds hold);
     // A failure the worker goes on after (a picture that cannot be shown),
-    // or one that ended it.
-    void tabletFailed(const std::wstring& path, std::string text, bool ended);
+    // or one that ended it, with the id of the event that reports it.
+    void tabletFailed(const std::wstring& path, std::string text, bool ended,
+                      std::uint32_t eventId = 0,
+                      std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
     // The worker ended without a failure, or its tablet is gone.
     void tabletGone(const std::wstring& path);
     // Drops the entries of tablets that are no longer attached.

@@ -19,6 +19,9 @@ constexpr Protocol::Interval recoveryInterval{100};
 constexpr Protocol::Interval uploadInterval{50};
 constexpr unsigned finalRetries = 25;
 constexpr Protocol::Interval finalInterval{50};
+// The wait before a quitting worker's clear: short, as a stop must end soon.
+constexpr unsigned blankRetries = 20;
+constexpr Protocol::Interval blankInterval{50};
 
 constexpr std::uint8_t endComplete = 0x00;
 constexpr std::uint8_t endAbandoned = 0x01;
@@ -37,16 +40,30 @@ void Protocol::sendImage(EncodingMode mode, const std::uint8_t* buffer, std::siz
     sendImageData(mode, buffer, length, interval);
 }
 
+// A stop during the data ends the open transfer as abandoned, as the
+// recovery of an unfinished transfer does, so that the tablet is ready again
+// for the clear that follows.
 void Protocol::sendImageData(EncodingMode mode, const std::uint8_t* buffer, std::size_t length,
                              Interval interval) {
-    waitUntilAllowed(ImageDataReport, interval);
-    if (mode & encodingBulk) {
-        device_.writeBulk(buffer, length);
-    } else {
-        for (std::size_t offset = 0; offset < length; offset += uploadBlockLength)
-            sendImageBlock(buffer + offset, std::min(uploadBlockLength, length - offset));
+    try {
+        waitUntilAllowed(ImageDataReport, interval);
+        sendData(mode, buffer, length);
+    } catch (const Interface::stopped_error&) {
+        endImage(endAbandoned);
+        throw;
     }
     sendShortReport(EndImageReport, endComplete);
+}
+
+void Protocol::sendData(EncodingMode mode, const std::uint8_t* buffer, std::size_t length) {
+    if (mode & encodingBulk) {
+        device_.writeBulk(buffer, length);
+        return;
+    }
+    for (std::size_t offset = 0; offset < length; offset += uploadBlockLength) {
+        checkStop();
+        sendImageBlock(buffer + offset, std::min(uploadBlockLength, length - offset));
+    }
 }
 
 // The report lives on the stack so that a run of blocks allocates nothing.
@@ -86,8 +103,29 @@ bool Protocol::uploadImage(EncodingMode mode, const std::uint8_t* buffer, std::s
     if (status != statusReady)
         return false;
     sendImage(mode, buffer, length, uploadInterval);
-    waitUntilReady(finalRetries, finalInterval);
+    // A stop while the tablet takes in a complete picture leaves the rest of
+    // the wait to the clear that follows.
+    try {
+        waitUntilReady(finalRetries, finalInterval);
+    } catch (const Interface::stopped_error&) {
+    }
     return true;
+}
+
+// The tablet takes the clear only when ready. A transfer left open is ended
+// as abandoned and a busy tablet waited for, briefly; the clear goes out in
+// any case.
+void Protocol::blankScreen() {
+    const std::uint8_t status = readStatus().status;
+    if (status == statusTransferOpen)
+        endImage(endAbandoned);
+    if (status == statusTransferOpen || status == statusBusy) {
+        try {
+            waitUntilReady(blankRetries, blankInterval);
+        } catch (const Interface::timeout_error&) {
+        }
+    }
+    clearScreen();
 }
 
 } // namespace Korva::QEL

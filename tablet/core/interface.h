@@ -35,6 +35,14 @@ public:
     public:
         timeout_error() : runtime_error("timeout_error") {}
     };
+    // A bulk write that did not end within its time-out: the pipe stopped
+    // moving. The tablet is left mid-transfer, which the next upload repairs.
+    class bulk_timeout_error : public timeout_error {};
+    // The worker was told to stop while it talked to the tablet.
+    class stopped_error : public runtime_error {
+    public:
+        stopped_error() : runtime_error("stopped_error") {}
+    };
 
     Interface() : impl_(std::make_shared<InterfaceImpl>()) {}
     virtual ~Interface() = default;

@@ -19,16 +19,25 @@ std::uint16_t bigEndianAt(const std::uint8_t* bytes, std::size_t offset) {
 
 } // namespace
 
-Protocol::Protocol(Interface& device, SleepFunction sleep)
-    : device_(device), sleep_(std::move(sleep)) {}
+Protocol::Protocol(Interface& device, SleepFunction sleep, StopFunction stop)
+    : device_(device), sleep_(std::move(sleep)), stop_(std::move(stop)) {}
 
 void Protocol::defaultSleep(Interval interval) {
     std::this_thread::sleep_for(interval);
 }
 
+void Protocol::checkStop() {
+    if (stop_ && stop_())
+        throw Interface::stopped_error();
+}
+
+// A stop is looked for on both sides of the sleep, so that a sleep that a
+// stop cut short ends the wait.
 void Protocol::pause(Interval interval) {
+    checkStop();
     if (interval > Interval::zero())
         sleep_(interval);
+    checkStop();
 }
 
 std::uint8_t Protocol::statusBit(std::uint8_t status) {

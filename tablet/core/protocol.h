@@ -49,10 +49,15 @@ public:
 
     using Interval = std::chrono::milliseconds;
     using SleepFunction = std::function<void(Interval)>;
+    // True once the caller is to stop; asked between data blocks and around
+    // every pause, so it must be cheap.
+    using StopFunction = std::function<bool()>;
 
     // Sleeps happen through sleep, which tests replace; by default the
-    // calling thread sleeps.
-    explicit Protocol(Interface& device, SleepFunction sleep = defaultSleep);
+    // calling thread sleeps. With stop, an upload ends early with
+    // stopped_error once stop says so.
+    explicit Protocol(Interface& device, SleepFunction sleep = defaultSleep,
+                      StopFunction stop = {});
 
     static std::uint8_t statusBit(std::uint8_t status);
     static std::uint8_t permittedStates(std::uint8_t reportId);
@@ -72,14 +77,19 @@ public:
     // Shows one picture; false when the tablet was in a state that allows
     // no upload.
     bool uploadImage(EncodingMode mode, const std::uint8_t* buffer, std::size_t length);
+    // Blanks the screen of a tablet that may still be busy with a transfer.
+    void blankScreen();
 
 private:
     static void defaultSleep(Interval interval);
     void pause(Interval interval);
+    void checkStop();
+    void sendData(EncodingMode mode, const std::uint8_t* buffer, std::size_t length);
     void sendShortReport(std::uint8_t reportId, std::uint8_t value);
 
     Interface& device_;
     SleepFunction sleep_;
+    StopFunction stop_;
 };
 
 } // namespace Korva::QEL

@@ -149,7 +149,7 @@ TEST_F(Installer, SettingsGivenAsPropertiesAreWrittenAsTheDialogWritesThem) {
     ASSERT_EQ(msiexec(L"/i", NEWER_MSI,
                       L"PICTURESFOLDER=\\\\server\\share\\pictures UPDATETIME=10 "
                       L"SCALE=\"original size\" BORDER=White POSITION=\"Bottom Right\" "
-                      L"SERVICEACCOUNT=NetworkService"),
+                      L"SERVICEACCOUNT=NetworkService PICTUREEDITORS=Guests"),
               0u);
 
     EXPECT_EQ(picturesFolder(), L"\\\\server\\share\\pictures\\") << "gets its separator";
@@ -166,10 +166,10 @@ TEST_F(Installer, SettingsGivenAsPropertiesAreWrittenAsTheDialogWritesThem) {
 // product wrote from its own properties stay, although it is removed.
 TEST_F(Installer, UpgradeChangesOnlyTheSettingsGivenToIt) {
     ASSERT_EQ(msiexec(L"/i", OLDER_MSI,
-                      L"PICTURESFOLDER=C:\\mine\\ UPDATETIME=5 SCALE=Stretch BORDER=black "
+                      L"PICTURESFOLDER=C:/mine UPDATETIME=5 SCALE=Stretch BORDER=black "
                       L"POSITION=top SERVICEACCOUNT=NetworkService"),
               0u);
-    EXPECT_EQ(picturesFolder(), L"C:\\mine\\");
+    EXPECT_EQ(picturesFolder(), L"C:\\mine\\") << "slashes are taken as separators";
     EXPECT_EQ(number(parametersKey, L"Border"), 0u);
 
     ASSERT_EQ(msiexec(L"/i", NEWER_MSI, L"UPDATETIME=600 BORDER=Auto"), 0u);
@@ -187,12 +187,14 @@ TEST_F(Installer, UpgradeChangesOnlyTheSettingsGivenToIt) {
 // which property was wrong.
 TEST_F(Installer, InvalidSettingFailsEarlyAndChangesNothing) {
     ASSERT_EQ(msiexec(L"/i", OLDER_MSI, L"UPDATETIME=7"), 0u);
+    const std::wstring folder = picturesFolder();
     const Korva::QELD::Test::TemporaryFile logFile(L"qeld-invalid-setting", L".log");
     const std::wstring& log = logFile.path();
 
     for (const wchar_t* property :
          {L"UPDATETIME=0", L"UPDATETIME=601", L"UPDATETIME=1.5", L"UPDATETIME=ten", L"SCALE=Fit",
           L"BORDER=Grey", L"POSITION=Centre", L"PICTURESFOLDER=pictures",
+          L"PICTURESFOLDER=C:\\Pics\\*", L"PICTURESFOLDER=C:\\Pics|x", L"PICTURESFOLDER=\\\\server",
           L"SERVICEACCOUNT=LocalSystem"}) {
         SCOPED_TRACE(property);
         ::DeleteFileW(log.c_str());
@@ -205,17 +207,23 @@ TEST_F(Installer, InvalidSettingFailsEarlyAndChangesNothing) {
         ASSERT_EQ(products.size(), 1u);
         EXPECT_NE(installedVersion(products.front()), NEWER_VERSION);
         EXPECT_EQ(number(parametersKey, L"Update Time"), 7000u);
+        EXPECT_EQ(picturesFolder(), folder);
         EXPECT_FALSE(number(parametersKey, L"Scale"));
         EXPECT_EQ(service().account, L"NT AUTHORITY\\LocalService");
     }
     ::DeleteFileW(log.c_str());
 }
 
+// The first package fails right after the service is registered; the second
+// when the folder rights name a group that does not exist.
 TEST_F(Installer, FailedInstallLeavesNoServiceBehind) {
-    // This package fails right after the service is registered.
-    EXPECT_NE(msiexec(L"/i", FAILING_MSI), 0u);
-    EXPECT_FALSE(service().registered)
-        << "a service must not stay registered for a program that is gone";
-    EXPECT_FALSE(exists(installFolder()));
-    EXPECT_TRUE(installedProducts().empty());
+    for (const auto& [package, arguments] :
+         {std::pair{FAILING_MSI, L""}, std::pair{NEWER_MSI, L"PICTUREEDITORS=\"No Such Group\""}}) {
+        SCOPED_TRACE(arguments);
+        EXPECT_NE(msiexec(L"/i", package, arguments), 0u);
+        EXPECT_FALSE(service().registered)
+            << "a service must not stay registered for a program that is gone";
+        EXPECT_FALSE(exists(installFolder()));
+        EXPECT_TRUE(installedProducts().empty());
+    }
 }

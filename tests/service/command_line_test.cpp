@@ -16,6 +16,17 @@ TEST(ProcessRole, FirstMatchingSwitchAnywhereInTheLineWins) {
     EXPECT_EQ(processRole(u"qeldsvc /status"), ProcessRole::Status);
     EXPECT_EQ(processRole(u"qeldsvc /status /service"), ProcessRole::Service)
         << "the status switch is looked for after the others";
+    EXPECT_EQ(processRole(u"qeldsvc /recovery"), ProcessRole::Recovery);
+    EXPECT_EQ(processRole(u"qeldsvc /status /recovery"), ProcessRole::Status);
+}
+
+TEST(ProcessRole, JsonIsAWordAfterTheStatusSwitch) {
+    EXPECT_TRUE(statusAsJson(u"qeldsvc.exe /status /json"));
+    EXPECT_TRUE(statusAsJson(u"qeldsvc.exe /status  x /json"));
+    for (const auto* line : {u"qeldsvc.exe /status", u"C:/json/qeldsvc.exe /status",
+                             u"qeldsvc.exe /status /jsonx", u"qeldsvc.exe /json"})
+        EXPECT_FALSE(statusAsJson(line)) << "a line that printed text must go on printing text";
+    EXPECT_EQ(processRole(u"qeldsvc.exe /json"), ProcessRole::Console);
 }
 
 TEST(ServiceAccount, OnlyTheTwoBuiltInServiceAccountsAreNamed) {
@@ -25,6 +36,21 @@ TEST(ServiceAccount, OnlyTheTwoBuiltInServiceAccountsAreNamed) {
     for (const auto* line : {u"qeldsvc /account", u"qeldsvc /account LocalSystem",
                              u"qeldsvc /account NetworkServiceX", u"qeldsvc /account \"\""})
         EXPECT_EQ(serviceAccount(line), u"") << "an unknown account must not pass";
+}
+
+// The installer passes the folder as it resolved it, ending in a backslash, and the
+// groups as the administrator typed them.
+TEST(ProtectArguments, QuotedFolderThenGroupsSeparatedBySemicolons) {
+    const auto arguments = protectArguments(u"\"C:\\x\\qeldsvc.exe\" /protect \"C:\\Public "
+                                            u"Pictures\\\" Picture Editors; BRANCH\\Marketing ;");
+    ASSERT_TRUE(arguments);
+    EXPECT_EQ(arguments->folder, u"C:\\Public Pictures\\");
+    EXPECT_EQ(arguments->editors,
+              (std::vector<std::u16string>{u"Picture Editors", u"BRANCH\\Marketing"}));
+    EXPECT_TRUE(protectArguments(u"qeldsvc /protect \"D:\\p\"")->editors.empty());
+    for (const auto* line : {u"qeldsvc /protect", u"qeldsvc /protect C:\\p",
+                             u"qeldsvc /protect \"\"", u"qeldsvc /protect \"C:\\p"})
+        EXPECT_FALSE(protectArguments(line)) << "a folder must be named in quotes";
 }
 
 TEST(ConsoleCommand, OnlyExactLowerCaseLinesAreCommands) {

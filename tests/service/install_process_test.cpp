@@ -1,6 +1,7 @@
 #include "service_program.h"
 
 #include "common/unique_handle.h"
+#include "service/recovery_actions.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,11 @@ protected:
         return buffer;
     }
 
+    static unique_service installedService() {
+        const unique_service manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+        return unique_service(::OpenServiceW(manager.get(), L"QELDSVC", SERVICE_QUERY_CONFIG));
+    }
+
     static DWORD dword(const wchar_t* name) {
         DWORD value = 0, size = sizeof value;
         ::RegGetValueW(HKEY_LOCAL_MACHINE, parameters, name, RRF_RT_REG_DWORD, nullptr, &value,
@@ -46,8 +52,7 @@ TEST_F(Installation, RegistersTheServiceAndSeedsItsSettings) {
     EXPECT_EQ(result.output, "Service created!\n");
     EXPECT_EQ(result.exitCode, 0u);
 
-    const unique_service manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    const unique_service service(::OpenServiceW(manager.get(), L"QELDSVC", SERVICE_QUERY_CONFIG));
+    const unique_service service = installedService();
     ASSERT_TRUE(service);
     std::vector<BYTE> buffer(8192);
     DWORD needed = 0;
@@ -103,4 +108,57 @@ TEST_F(Installation, UninstallDeletesAndReportsAMissingService) {
     EXPECT_EQ(missing.output.rfind("Failed: win32api:1060 (OpenService: ", 0), 0u)
         << missing.output;
     EXPECT_EQ(missing.exitCode, 1359u);
+}
+
+// Restart after a minute, twice, then stay stopped; forget failures after a
+// day; act on non-zero exit codes too. Wine takes the actions but refuses
+// the exit-code flag and cannot read either back (QueryServiceConfig2W
+// fails with ERROR_INVALID_LEVEL): here the calls are checked through the
+// replaceable step, and the read-back is for Windows.
+TEST_F(Installation, RecoveryActionsRestartTwiceThenStopAndApplyToExitCodes) {
+    ASSERT_EQ(runProcess(serviceProgram() + L" /install").exitCode, 0u);
+    const auto recovery = runProcess(serviceProgram() + L" /recovery");
+    EXPECT_EQ(recovery.output, "Recovery actions set!\n");
+    EXPECT_EQ(recovery.exitCode, 0u);
+
+    const unique_service service = installedService();
+    ASSERT_TRUE(service);
+    std::vector<BYTE> buffer(8192);
+    DWORD needed = 0;
+    const bool readBack =
+        ::QueryServiceConfig2W(service.get(), SERVICE_CONFIG_FAILURE_ACTIONS, buffer.data(),
+                               static_cast<DWORD>(buffer.size()), &needed);
+    if (!readBack) {
+        EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_INVALID_LEVEL)) << "Wine";
+    }
+
+    std::vector<SC_ACTION> actions;
+    DWORD reset = 0;
+    BOOL onExitCodes = FALSE;
+    Korva::QELD::setRecoveryActions(service.get(), [&](SC_HANDLE, DWORD level, void* info) {
+        if (level == SERVICE_CONFIG_FAILURE_ACTIONS) {
+            const auto* failure = static_cast<SERVICE_FAILURE_ACTIONSW*>(info);
+            actions.assign(failure->lpsaActions, failure->lpsaActions + failure->cActions);
+            reset = failure->dwResetPeriod;
+        } else if (level == SERVICE_CONFIG_FAILURE_ACTIONS_FLAG) {
+            onExitCodes =
+                static_cast<SERVICE_FAILURE_ACTIONS_FLAG*>(info)->fFailureActionsOnNonCrashFailures;
+        }
+        return TRUE;
+    });
+    if (readBack) {
+        const auto* kept = reinterpret_cast<SERVICE_FAILURE_ACTIONSW*>(buffer.data());
+        EXPECT_EQ(kept->dwResetPeriod, reset);
+        ASSERT_EQ(kept->cActions, 3u);
+        EXPECT_EQ(kept->lpsaActions[1].Type, SC_ACTION_RESTART);
+        EXPECT_EQ(kept->lpsaActions[2].Type, SC_ACTION_NONE);
+    }
+    ASSERT_EQ(actions.size(), 3u);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(actions[i].Type, SC_ACTION_RESTART);
+        EXPECT_EQ(actions[i].Delay, 60000u);
+    }
+    EXPECT_EQ(actions[2].Type, SC_ACTION_NONE);
+    EXPECT_EQ(reset, 86400u);
+    EXPECT_TRUE(onExitCodes);
 }

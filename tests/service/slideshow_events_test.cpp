@@ -27,11 +27,7 @@ protected:
             std::filesystem::remove_all(std::filesystem::path(folder), ignored);
     }
 
-    int images(const Tablet& tablet) {
-        const std::string status = tablets_.run("status " + std::to_string(tablet.slot));
-        const auto at = status.find("\nimages=");
-        return at == std::string::npos ? -1 : std::stoi(status.substr(at + 8));
-    }
+    int images(const Tablet& tablet) { return static_cast<int>(tabletValue(tablet, "images")); }
 
     // Waits until the tablet has received more pictures than the count
     // given and returns when that was seen. Count before the change that is

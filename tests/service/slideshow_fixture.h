@@ -134,6 +134,13 @@ protected:
         return false;
     }
 
+    // A number of the tablet's "status" lines, -1 when it has none.
+    long tabletValue(const Tablet& tablet, const std::string& key) {
+        const std::string status = tablets_.run("status " + std::to_string(tablet.slot));
+        const auto at = status.find("\n" + key + "=");
+        return at == std::string::npos ? -1 : std::stol(status.substr(at + key.size() + 2));
+    }
+
     bool blank(const Tablet& tablet) {
         return tablets_.screen(tablet.slot) ==
                std::vector<std::uint8_t>(size_t{tablet.format.width} * tablet.format.height * 3);

@@ -15,21 +15,27 @@ TEST(StatusText, ListsTheProgramEachPictureListAndEachTablet) {
                       u"D:\\",
                       1,
                       u"d:\\2026-12-01 to 2026-12-26 xmas\\a.png",
+                      true,
                       {u"2026-12-01 to 2026-12-26 xmas", u"2026-12-20 to 2026-12-31"},
                       sys_days{2026y / 12 / 27}}});
     record.tabletStarted(L"bulk", 0x0C14, 5);
     record.tabletProbed(L"bulk", {0x14, 640, 480});
     record.tabletUploaded(L"bulk", u"C:\\pics\\b.png", sys_days{2026y / 12 / 7} + 18h + 7ms, 64ms);
+    record.tabletHeld(L"bulk", 70ms);
     record.tabletStarted(L"mono", 0x0C10, 1);
-    record.tabletFailed(L"mono", "The device is not ready.", true);
+    record.tabletFailed(L"mono", "The device is not ready.", true, 0xC0000003,
+                        sys_days{2026y / 12 / 7} + 18h + 1s);
 
-    EXPECT_EQ(formatStatus(record.snapshot(), now),
+    const HealthReport health{Health::Degraded, {"The tablet QEL10 is stopped by a failure."}};
+    EXPECT_EQ(formatStatus(record.snapshot(), health, now),
               "program: Zelqa QEL Display 2.0.1\n"
               "mode: service\n"
               "running since: 2026-12-07 17:54:03.000 UTC\n"
               "interval: 2000 ms\n"
               "next change: in 2 s\n"
               "suspended: no\n"
+              "health: degraded\n"
+              "  The tablet QEL10 is stopped by a failure.\n"
               "picture list: C:\\pics\n"
               "  models: generic QEL40\n"
               "  pictures: 3\n"
@@ -49,6 +55,7 @@ TEST(StatusText, ListsTheProgramEachPictureListAndEachTablet) {
               "  state: showing\n"
               "  current picture: C:\\pics\\b.png\n"
               "  last upload: 2026-12-07 18:00:00.007 UTC, 64 ms\n"
+              "  exclusive hold: 70 ms\n"
               "  uploads: 1\n"
               "  last failure: none\n"
               "tablet: QEL10, product id 0x0C10\n"
@@ -56,7 +63,8 @@ TEST(StatusText, ListsTheProgramEachPictureListAndEachTablet) {
               "  current picture: none\n"
               "  last upload: none\n"
               "  uploads: 0\n"
-              "  last failure: The device is not ready.\n");
+              "  last failure: The device is not ready.\n"
+              "  last failure at: 2026-12-07 18:00:01.000 UTC, event ID 3\n");
 }
 
 // A failure must outlive the worker it ended, and a worker of a tablet that
@@ -82,8 +90,9 @@ TEST(StatusRequest, AcceptsOneStatusLineInPiecesAndRefusesAnythingElse) {
     StatusRequest split;
     EXPECT_EQ(split.add("sta"), StatusRequest::Result::Incomplete);
     EXPECT_EQ(split.add("tus\n"), StatusRequest::Result::Status);
+    EXPECT_EQ(StatusRequest().add("status json\n"), StatusRequest::Result::Json);
 
-    for (const char* bytes : {"status\nstatus\n", "STATUS\n", "status\r\n", "\n"})
+    for (const char* bytes : {"status\nstatus\n", "status json \n", "STATUS\n", "status\r\n", "\n"})
         EXPECT_EQ(StatusRequest().add(bytes), StatusRequest::Result::Refused) << bytes;
     StatusRequest endless;
     const std::string chunk(StatusRequest::longest / 2, 's');

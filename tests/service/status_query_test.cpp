@@ -2,8 +2,11 @@
 #include "service/status_pipe.h"
 #include "slideshow_fixture.h"
 #include "tests/support/process_runner.h"
+#include "tests/support/unix_shell.h"
 
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 using namespace SlideshowTest;
@@ -96,10 +99,12 @@ TEST_F(Slideshow, StatusShowsTheLastFailureOfATablet) {
     writeBrokenPicture(picture(L"b.png"));
     plug("QEL40", rgb565);
     start();
-    const std::string entry = tabletEntry(statusWith("HRESULT"), "QEL40");
+    const std::string entry =
+        tabletEntry(statusWith("b.png cannot be shown: not a picture"), "QEL40");
     EXPECT_NE(entry.find("  state: showing\n"), std::string::npos) << entry;
     EXPECT_NE(entry.find("  last failure: "), std::string::npos) << entry;
     EXPECT_EQ(entry.find("last failure: none"), std::string::npos) << entry;
+    EXPECT_NE(entry.find(" UTC, event ID 32\n"), std::string::npos) << entry;
     EXPECT_EQ(session_->quit(), 0u);
 }
 
@@ -138,4 +143,105 @@ TEST_F(Slideshow, SilentClientAndBurstOfClientsLeaveTheTicksGoing) {
     EXPECT_EQ(answered, 200);
     EXPECT_GE(after - before + 2, ticks) << "uploads " << before << " to " << after;
     EXPECT_EQ(session_->quit(), 0u);
+}
+
+namespace {
+
+// Checks the JSON of "/status /json" with Python's own parser, on the Linux
+// side; true when every assertion held.
+bool checkedByPython(const std::string& json, const std::string& checks) {
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::filesystem::path folder =
+        std::wstring(temp) + L"qeld-json-" + std::to_wstring(::GetCurrentProcessId());
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / L"status.json", std::ios::binary) << json;
+    std::ofstream(folder / L"check.py", std::ios::binary)
+        << "import json\ns = json.load(open('status.json', encoding='utf-8'))\n"
+        << "t = {x['model']: x for x in s.get('tablets', [])}\n"
+        << checks;
+    const bool passed = Korva::QELD::Test::runUnix(folder, "/usr/bin/python3 check.py");
+    std::filesystem::remove_all(folder);
+    return passed;
+}
+
+ProcessResult queryJson() {
+    return runProcess(serviceProgram() + L" /status /json");
+}
+
+} // namespace
+
+// The health of the JSON and the exit code say the same: degraded while one
+// of three tablets is stopped by a failure, healthy once it is gone, failed
+// (and 1) when the slideshow is not running.
+TEST_F(Slideshow, JsonStatusAndExitCodeSayTheHealth) {
+    writeBitmap(picture(L"a.bmp"), 80, 60, 0x2020FF);
+    plug("QEL10", mono);
+    const Tablet broken = plug("QEL40", rgb565);
+    tablets_.fault(broken.slot, "huge-screen");
+    const Tablet qel50 = plug("QEL50 --bulk", bgrBulk);
+    auto& console = start();
+    ASSERT_TRUE(shows(qel50, expected(picture(L"a.bmp"), qel50)));
+
+    ProcessResult degraded = queryJson();
+    for (int i = 0; i < 60 && degraded.exitCode != 2; ++i, ::Sleep(250))
+        degraded = queryJson();
+    EXPECT_EQ(degraded.exitCode, 2u) << degraded.output;
+    EXPECT_TRUE(checkedByPython(degraded.output, R"(
+assert s['running'] and s['health']['state'] == 'degraded'
+assert 'QEL40' in s['health']['reasons'][0], s['health']
+assert t['QEL10']['bitsPerPixel'] == 1 and t['QEL50']['transport'] == 'bulk pipe'
+assert t['QEL50']['lastPictureShown'].endswith('Z') and t['QEL50']['lastFailure'] is None
+assert t['QEL40']['state'] == 'stopped by a failure' and t['QEL40']['lastFailure']['eventId'] == 33
+)")) << degraded.output;
+
+    tablets_.unplug(broken.slot);
+    console.send("d");
+    ProcessResult healthy = queryJson();
+    for (int i = 0; i < 60 && healthy.exitCode != 0; ++i, ::Sleep(250))
+        healthy = queryJson();
+    EXPECT_EQ(healthy.exitCode, 0u) << healthy.output;
+    EXPECT_TRUE(checkedByPython(healthy.output, R"(
+assert s['health'] == {'state': 'healthy', 'reasons': []} and sorted(t) == ['QEL10', 'QEL50']
+)")) << healthy.output;
+
+    EXPECT_EQ(console.quit(), 0u);
+    const ProcessResult none = queryJson();
+    EXPECT_EQ(none.exitCode, 1u);
+    EXPECT_TRUE(checkedByPython(none.output, R"(
+assert s['running'] is False and s['health'] == {'state': 'failed',
+    'reasons': ['The slideshow is not running.']}
+)")) << none.output;
+}
+
+// A program that takes the pipe's name first gets no query: the client
+// refuses it plainly, before it sends anything, and the slideshow reports
+// the taken name once and serves once the name is free (it tries again every
+// 30 s).
+TEST_F(Slideshow, StatusQueryRefusesASquatterAndTheSlideshowServesOnceItIsGone) {
+    writeBitmap(picture(L"a.bmp"), 80, 60, 0x2020FF);
+    plug("QEL40", rgb565);
+    Korva::Win32::unique_file squatter(::CreateNamedPipeW(
+        statusPipeName, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr));
+    ASSERT_TRUE(squatter) << ::GetLastError();
+    auto& console = start();
+    EXPECT_TRUE(console.waitFor("event 0x80000060")) << console.output();
+
+    const ProcessResult refused = queryStatus();
+    EXPECT_EQ(refused.exitCode, 4u) << refused.output;
+    EXPECT_NE(refused.output.find("is not the slideshow; its answer was not read."),
+              std::string::npos)
+        << refused.output;
+    char request[16];
+    DWORD bytes = 0;
+    EXPECT_FALSE(::ReadFile(squatter.get(), request, sizeof request, &bytes, nullptr) && bytes > 0)
+        << "the client sent the squatter its request";
+
+    squatter.reset();
+    std::string status;
+    for (int i = 0; i < 45 && status.find("tablet: QEL40") == std::string::npos; ++i, ::Sleep(1000))
+        status = queryStatus().output;
+    EXPECT_NE(status.find("tablet: QEL40"), std::string::npos) << status;
+    EXPECT_EQ(console.count("event 0x80000060"), 1u) << console.output();
+    EXPECT_EQ(console.quit(), 0u);
 }

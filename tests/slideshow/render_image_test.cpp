@@ -1,3 +1,4 @@
+#include "slideshow/core/picture_errors.h"
 #include "slideshow/core/image_entry.h"
 #include "slideshow/core/orientation.h"
 #include "slideshow/core/render_image.h"
@@ -212,6 +213,8 @@ TEST_F(RenderImage, HugePicturesAreRefusedBeforeDecoding) {
     } catch (const std::system_error& e) {
         EXPECT_EQ(static_cast<HRESULT>(e.code().value()), WINCODEC_ERR_IMAGESIZEOUTOFRANGE)
             << e.what();
+        EXPECT_EQ(describePictureFailure(u"huge.bmp", e).problem,
+                  "too large: 20000 x 20000 pixels, more than the limit of 100000000 pixels");
     }
 }
 

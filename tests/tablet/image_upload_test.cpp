@@ -212,5 +212,37 @@ TEST_F(UploadTest, ClearScreenIgnoresTheTabletState) {
     EXPECT_EQ(tablet.writes().back().bytes, (Report{0x27, 0x01}));
 }
 
+// A stop between blocks ends the open transfer as abandoned; a stop while the
+// tablet takes in a complete picture (Status 4) leaves it busy, and the clear
+// that follows waits until the tablet is ready again, the only state in which
+// a tablet takes a clear.
+TEST_F(UploadTest, AStopEndsTheTransferAndTheClearWaitsForABusyTablet) {
+    struct StoppingTablet : FakeInterface {
+        bool stop = false;
+        void setFeature(const std::uint8_t* buffer, std::size_t length) override {
+            FakeInterface::setFeature(buffer, length);
+            stop = stop || buffer[0] == 0x26;
+            if (buffer[0] == 0x27 && buffer[1] == 0)
+                status = 4;
+        }
+    } tablet;
+    Protocol stopping(
+        tablet, [](Protocol::Interval) {}, [&] { return tablet.stop; });
+    const auto data = picture(1000);
+    EXPECT_THROW(stopping.uploadImage(0x00, data.data(), data.size()), Interface::stopped_error);
+    ASSERT_EQ(tablet.writes().size(), 3u);
+    EXPECT_EQ(tablet.writes()[2].bytes, (Report{0x27, 0x01}));
+
+    tablet.operations.clear();
+    tablet.statusReads = 0;
+    tablet.stop = false;
+    EXPECT_TRUE(stopping.uploadImage(0x00, data.data(), 253));
+    EXPECT_EQ(tablet.statusReads, 4);
+    tablet.scripted = {4, 4, 0};
+    Protocol(tablet, [](Protocol::Interval) {}).blankScreen();
+    EXPECT_EQ(tablet.statusReads, 7);
+    EXPECT_EQ(tablet.writes().back().bytes, (Report{0x20, 0x00}));
+}
+
 } // namespace
 } // namespace Korva::QEL

@@ -23,18 +23,23 @@ TEST(VTabletArgs, PlugTakesModelKeysHexIdsAndOptions) {
     EXPECT_EQ(plain->bulk, 0);
     EXPECT_EQ(plain->busyPolls, 2u);
 
-    const auto full = parsePlug({"0C17", "--size", "100x50", "--bulk", "--busy", "0"});
+    const auto full =
+        parsePlug({"0C17", "--size", "100x50", "--bulk", "--busy", "0", "--usb", "full"});
     ASSERT_TRUE(full);
     EXPECT_EQ(full->width, 100);
     EXPECT_EQ(full->height, 50);
     EXPECT_EQ(full->bulk, 1);
     EXPECT_EQ(full->busyPolls, 0u);
+    EXPECT_EQ(full->latencyMs, 1u);
+    EXPECT_EQ(full->bulkBytesPerSecond, 1000000u);
+    EXPECT_EQ(plain->latencyMs + plain->bulkBytesPerSecond, 0u) << "instant by default";
 
     EXPECT_FALSE(parsePlug({"QEL40", "--bulk", "--noncomposite"})) << "bulk needs MI_01";
     EXPECT_FALSE(parsePlug({"QEL40", "--size", "0x10"}));
     EXPECT_FALSE(parsePlug({"QEL40", "--size", "1281x10"}));
     EXPECT_FALSE(parsePlug({"QEL40", "--size"}));
     EXPECT_FALSE(parsePlug({"QEL40", "--fast"}));
+    EXPECT_FALSE(parsePlug({"QEL40", "--usb", "high"}));
 }
 
 TEST(VTabletArgs, FaultsSetAndClear) {
@@ -73,7 +78,7 @@ TEST(VTabletArgs, InputTakesWholeReportsInHex) {
 TEST(VTabletArgs, ListAndLogLines) {
     SlotInfo info{};
     info.plugged = 1;
-    info.state.setup = {0x0C16, 320, 200, 1, 1, 2};
+    info.state.setup = {0x0C16, 320, 200, 1, 1, 2, 0, 0};
     info.state.status = 4;
     EXPECT_EQ(listLine(2, info), "2 0C16 320x200 mode=bulk composite status=4");
     info.state.sequence = logSize + 1; // the oldest entry was overwritten

@@ -18,7 +18,8 @@ struct Tablet {
     explicit Tablet(uint16_t width = 16, uint16_t height = 4, bool bulk = false,
                     uint32_t busyPolls = 2)
         : receive(TabletModel::screenBufferBytes(width, height)), screen(receive.size()) {
-        model.reset({0x0C16, width, height, bulk, 1, busyPolls}, receive.data(), screen.data());
+        model.reset({0x0C16, width, height, bulk, 1, busyPolls, 0, 0}, receive.data(),
+                    screen.data());
     }
 
     uint8_t status() {

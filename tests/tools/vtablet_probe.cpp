@@ -37,7 +37,7 @@ void VirtualTablets::TearDown() {
 std::uint32_t VirtualTablets::plug(std::uint16_t productId, std::uint16_t width,
                                    std::uint16_t height, bool bulk, bool composite,
                                    std::uint32_t busyPolls) {
-    const TabletSetup setup{productId, width, height, bulk, composite, busyPolls};
+    const TabletSetup setup{productId, width, height, bulk, composite, busyPolls, 0, 0};
     const std::uint32_t slot = bus->plug(setup);
     plugged.push_back(slot);
     return slot;

@@ -23,7 +23,7 @@ msibuild "$output" -q "INSERT INTO CustomAction (Action, Type, Source, Target) V
 # Windows passes public properties from an elevated user's client to the
 # installation only when they are listed as secure; wixl lists only those of
 # the upgrade search and drops "Secure".
-msibuild "$output" -q "UPDATE Property SET Value='OLDERVERSIONFOUND;NEWERVERSIONFOUND;PICTURESFOLDER;UPDATETIME;SCALE;BORDER;POSITION;SERVICEACCOUNT' WHERE Property='SecureCustomProperties'"
+msibuild "$output" -q "UPDATE Property SET Value='OLDERVERSIONFOUND;NEWERVERSIONFOUND;PICTURESFOLDER;UPDATETIME;SCALE;BORDER;POSITION;SERVICEACCOUNT;PICTUREEDITORS' WHERE Property='SecureCustomProperties'"
 
 # Each setting given on the command line installs its own component; wixl
 # cannot put conditions on components. "Auto" deletes "Border" (root 2 is

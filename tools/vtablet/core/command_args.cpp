@@ -31,6 +31,16 @@ std::optional<ScreenSize> parseSize(const std::string& text) {
     return ScreenSize{*w, *h};
 }
 
+// A full-speed (12 Mbit/s) tablet as a host sees it. Each feature report is
+// a control transfer, which the host controller runs in the 1 ms frames of
+// the bus and the HID class driver completes after its status stage: one
+// report a frame, about 1 ms, is the best a full-speed device gives. A bulk
+// pipe moves at most 19 packets of 64 bytes a frame (1,216,000 bytes/s);
+// beside the rest of a bus's traffic about 1,000,000 bytes/s is what it
+// reaches.
+constexpr std::uint32_t fullSpeedLatencyMs = 1;
+constexpr std::uint32_t fullSpeedBulkBytesPerSecond = 1000000;
+
 std::string hex4(std::uint16_t value) {
     char text[5];
     std::snprintf(text, sizeof text, "%04X", value);
@@ -52,7 +62,7 @@ std::optional<TabletSetup> parsePlug(const std::vector<std::string>& args) {
     if (!pid)
         return std::nullopt;
     const ScreenSize screen = defaultScreen(*pid);
-    TabletSetup setup{*pid, screen.width, screen.height, 0, 1, 2};
+    TabletSetup setup{*pid, screen.width, screen.height, 0, 1, 2, 0, 0};
     for (std::size_t i = 1; i < args.size(); ++i) {
         const bool hasValue = i + 1 < args.size();
         if (args[i] == "--bulk") {
@@ -65,6 +75,13 @@ std::optional<TabletSetup> parsePlug(const std::vector<std::string>& args) {
                 return std::nullopt;
             setup.width = size->width;
             setup.height = size->height;
+        } else if (args[i] == "--usb" && hasValue) {
+            const std::string& speed = args[++i];
+            if (speed != "full" && speed != "instant")
+                return std::nullopt;
+            const bool full = speed == "full";
+            setup.latencyMs = full ? fullSpeedLatencyMs : 0;
+            setup.bulkBytesPerSecond = full ? fullSpeedBulkBytesPerSecond : 0;
         } else if (args[i] == "--busy" && hasValue) {
             const auto polls = number<std::uint32_t>(args[++i]);
             if (!polls)
@@ -111,6 +128,8 @@ bool applyFault(Faults& faults, const std::string& name, const std::string& valu
         faults.refuseCount = *n;
     } else if (name == "latency") {
         faults.latencyMs = *n;
+    } else if (name == "bulk-rate") {
+        faults.bulkBytesPerSecond = *n;
     } else {
         return false;
     }
@@ -159,7 +178,9 @@ std::string statusText(const SlotInfo& info) {
         << "\ndata_reports=" << c.dataReports << "\nbulk_writes=" << c.bulkWrites
         << "\nbulk_bytes=" << c.bulkBytes << "\nrefused=" << c.refused << "\nimages=" << c.images
         << "\nrejected_images=" << c.rejectedImages << "\nabandoned=" << c.abandoned
-        << "\nclears=" << c.clears << "\ninput_reports=" << c.inputReports << '\n';
+        << "\nclears=" << c.clears << "\ninput_reports=" << c.inputReports
+        << "\nlatency_ms=" << st.faults.latencyMs << "\nbulk_rate=" << st.faults.bulkBytesPerSecond
+        << '\n';
     return out.str();
 }
 

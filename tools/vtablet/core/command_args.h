@@ -15,7 +15,8 @@ namespace Korva::VTablet {
 std::optional<std::uint16_t> parseProduct(const std::string& text);
 
 // "plug" arguments after the product: [--size WxH] [--bulk] [--noncomposite]
-// [--busy N]. Screen size defaults to the model's; busy polls to 2.
+// [--busy N] [--usb full|instant]. Screen size defaults to the model's; busy
+// polls to 2; timing to an instant tablet.
 std::optional<TabletSetup> parsePlug(const std::vector<std::string>& args);
 
 // "fault" arguments: a fault name and, where it takes one, its value.

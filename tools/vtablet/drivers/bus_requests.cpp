@@ -244,6 +244,18 @@ NTSTATUS bulkRequest(Child& child, PIRP irp) {
         }
         return complete(irp, STATUS_SUCCESS, 1);
     }
+    case ioctlBulkRate: {
+        if (stack->Parameters.DeviceIoControl.OutputBufferLength < sizeof(ULONG))
+            return complete(irp, STATUS_BUFFER_TOO_SMALL);
+        Tablet& tablet = child.bus->tablets[child.slot];
+        ULONG rate;
+        {
+            SpinLock guard(*child.bus);
+            rate = tablet.model.state().faults.bulkBytesPerSecond;
+        }
+        RtlCopyMemory(buffer, &rate, sizeof rate);
+        return complete(irp, STATUS_SUCCESS, sizeof rate);
+    }
     case ioctlBulkWrite: {
         const ULONG length = stack->Parameters.DeviceIoControl.InputBufferLength;
         return complete(irp, onModel(child, [buffer, length](TabletModel& model) {

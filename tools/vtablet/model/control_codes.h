@@ -30,6 +30,7 @@ inline constexpr uint32_t ioctlInput = controlCode(0x805);  // InputRequest
 // On a tablet's bulk interface (the MI_01 child).
 inline constexpr uint32_t ioctlBulkPipe = controlCode(0x810);  // -> uint8_t pipe id
 inline constexpr uint32_t ioctlBulkWrite = controlCode(0x811); // the bytes
+inline constexpr uint32_t ioctlBulkRate = controlCode(0x812);  // -> uint32_t bytes per second
 
 struct SlotInfo {
     uint32_t plugged;    // 0 unplugged (the state is that of the last plug), 1 plugged

@@ -33,6 +33,8 @@ bool dataReportFits(uint32_t length, uint32_t count) {
 void TabletModel::reset(const TabletSetup& setup, uint8_t* receiveBuffer, uint8_t* screen) {
     zero(reinterpret_cast<uint8_t*>(&state_), sizeof state_);
     state_.setup = setup;
+    state_.faults.latencyMs = setup.latencyMs;
+    state_.faults.bulkBytesPerSecond = setup.bulkBytesPerSecond;
     receive_ = receiveBuffer;
     screen_ = screen;
     zero(screen_, screenBufferBytes(setup.width, setup.height));

@@ -13,20 +13,26 @@ struct TabletSetup {
     uint8_t bulk;       // the tablet has a WinUSB bulk OUT pipe
     uint8_t composite;  // its HID interface carries an interface number
     uint32_t busyPolls; // status reads that see Status 4 after each image
+    // The timing profile the tablet starts with, and returns to when its
+    // faults are cleared: the delay of every request and the bulk pipe's
+    // throughput in bytes per second (0 for both: an instant tablet).
+    uint32_t latencyMs;
+    uint32_t bulkBytesPerSecond;
 };
 
 struct Faults {
     uint8_t holdStatus; // report heldStatus instead of the real Status
     uint8_t heldStatus;
-    uint8_t zeroWidth;      // capability report gives width 0
-    uint8_t pullInTransfer; // disconnect at the next data block or bulk write
-    uint8_t bulkPipeIn;     // the bulk pipe is reported as an IN pipe
-    uint8_t denyOpen;       // every open fails as when another program holds the tablet
-    uint8_t hang;           // requests and bulk writes are held until cleared or unplugged
-    uint8_t hugeScreen;     // capability report gives 65535 x 65535
-    uint32_t busyPollsOnce; // if non-zero: the next image keeps Status 4 this long
-    uint32_t refuseCount;   // refuse this many further reports
-    uint32_t latencyMs;     // delay every request by this much
+    uint8_t zeroWidth;           // capability report gives width 0
+    uint8_t pullInTransfer;      // disconnect at the next data block or bulk write
+    uint8_t bulkPipeIn;          // the bulk pipe is reported as an IN pipe
+    uint8_t denyOpen;            // every open fails as when another program holds the tablet
+    uint8_t hang;                // requests and bulk writes are held until cleared or unplugged
+    uint8_t hugeScreen;          // capability report gives 65535 x 65535
+    uint32_t busyPollsOnce;      // if non-zero: the next image keeps Status 4 this long
+    uint32_t refuseCount;        // refuse this many further reports
+    uint32_t latencyMs;          // delay every request by this much
+    uint32_t bulkBytesPerSecond; // a bulk write takes its length at this rate (0: at once)
 };
 
 struct Counters {

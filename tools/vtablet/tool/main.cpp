@@ -24,8 +24,10 @@ namespace {
 const char usage[] =
     "usage: vtablet install | uninstall | list\n"
     "       vtablet plug <pid|model key> [--size WxH] [--bulk] [--noncomposite] [--busy N]\n"
+    "                    [--usb full|instant]\n"
     "       vtablet unplug <n> | status <n> | log <n> | screen <n> <file.png|file.ppm>\n"
     "       vtablet fault <n> status <s|off> | busy <N> | refuse <N> | latency <ms>\n"
+    "                         | bulk-rate <bytes/s>\n"
     "                         | zero-width | huge-screen | pull | bulk-in | deny-open | hang\n"
     "                         | none\n"
     "       vtablet input <n> <hex bytes of 8-byte reports with id 01>\n";
@@ -70,9 +72,15 @@ void list(BusClient& bus) {
 
 void fault(BusClient& bus, const std::vector<std::string>& args) {
     const std::uint32_t slot = slotArgument(args, 1);
-    Faults faults = bus.query(slot).state.faults;
+    const TabletState state = bus.query(slot).state;
+    Faults faults = state.faults;
     if (args.size() < 3 || !applyFault(faults, args[2], args.size() > 3 ? args[3] : ""))
         throw std::invalid_argument(usage);
+    // Clearing the faults leaves the timing the tablet was plugged with.
+    if (args[2] == "none") {
+        faults.latencyMs = state.setup.latencyMs;
+        faults.bulkBytesPerSecond = state.setup.bulkBytesPerSecond;
+    }
     bus.setFaults(slot, faults);
 }
 

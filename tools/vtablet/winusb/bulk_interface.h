@@ -1,10 +1,13 @@
 #pragma once
 
+#include "common/unique_handle.h"
+
 #include <windows.h>
 
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <thread>
 
 namespace Korva::VTablet {
 
@@ -12,9 +15,16 @@ namespace Korva::VTablet {
 // handle of a virtual tablet's bulk interface (owned by the caller, as with
 // WinUSB), and the lengths of the writes still in flight, which the double
 // reports as transferred once the tablet has taken them.
+//
+// A tablet with a bulk rate takes a write's length at that rate: the write
+// stays pending that long on a thread of the double (one write at a time, as
+// a pipe does), and an abort of the pipe ends it at once, as WinUSB does.
 class BulkInterface {
 public:
-    explicit BulkInterface(HANDLE file) : file_(file) {}
+    explicit BulkInterface(HANDLE file);
+    ~BulkInterface();
+    BulkInterface(const BulkInterface&) = delete;
+    BulkInterface& operator=(const BulkInterface&) = delete;
 
     HANDLE file() const { return file_; }
 
@@ -22,13 +32,19 @@ public:
     bool queryPipe(std::uint8_t& pipeId);
     BOOL write(const void* data, ULONG length, ULONG* transferred, OVERLAPPED* overlapped);
     BOOL result(OVERLAPPED* overlapped, ULONG* transferred, BOOL wait);
+    // Ends every write in flight as cancelled.
+    BOOL abort();
 
 private:
     BOOL control(DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize);
+    BOOL pacedWrite(const void* data, ULONG length, OVERLAPPED* overlapped, std::uint32_t rate);
+    void pace(const void* data, ULONG length, OVERLAPPED* overlapped, DWORD delay);
 
     HANDLE file_;
     std::mutex mutex_;
     std::map<OVERLAPPED*, ULONG> inFlight_;
+    Win32::unique_event abort_;
+    std::thread pacer_;
 };
 
 } // namespace Korva::VTablet

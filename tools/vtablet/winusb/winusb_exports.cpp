@@ -98,7 +98,7 @@ BOOL WINAPI WinUsb_ResetPipe(WINUSB_INTERFACE_HANDLE handle, UCHAR) {
 }
 
 BOOL WINAPI WinUsb_AbortPipe(WINUSB_INTERFACE_HANDLE handle, UCHAR) {
-    return handle && CancelIo(bulk(handle)->file()) ? TRUE : FALSE;
+    return handle ? bulk(handle)->abort() : fail(ERROR_INVALID_HANDLE);
 }
 
 BOOL WINAPI WinUsb_FlushPipe(WINUSB_INTERFACE_HANDLE handle, UCHAR) {
