@@ -29,9 +29,11 @@ std::uint32_t startInterval(ConfigurationData& settings) {
 
 class MainLoop {
 public:
-    MainLoop(ConfigurationData& settings, EventLog& eventLog, StatusRecord& status)
+    MainLoop(ConfigurationData& settings, EventLog& eventLog, StatusRecord& status,
+             LocalCalendar& calendar)
         : settings_(settings), eventLog_(eventLog), status_(status),
-          clock_(startInterval(settings)), imageLists_(settings, eventLog),
+          clock_(startInterval(settings)),
+          imageLists_(settings, eventLog, renderImage, PreparedImages::defaultLimit, calendar),
           devices_(imageLists_, eventLog, status) {}
 
     // True when the quit flag ended the loop.
@@ -53,7 +55,8 @@ private:
 
     // Several models may share one list: each list steps once per tick.
     void tick() {
-        std::set<const ImageList*> advanced;
+        imageLists_.dropRetired();
+        std::set<const CampaignList*> advanced;
         bool anyPicture = false;
         for (const auto& [model, list] : imageLists_.lists()) {
             if (advanced.insert(list.get()).second && list->advance())
@@ -69,7 +72,7 @@ private:
     // lists keep their pictures and the clock its deadline, so that building
     // a list never makes the others skip a picture.
     void showFirstPictures() {
-        std::set<const ImageList*> stepped;
+        std::set<const CampaignList*> stepped;
         bool anyPicture = false;
         for (const auto& [model, list] : imageLists_.lists()) {
             if (stepped.insert(list.get()).second &&
@@ -84,7 +87,7 @@ private:
     // before the status lock is taken, which is always the last.
     void publishStatus() {
         std::vector<PictureListStatus> lists;
-        std::map<const ImageList*, std::size_t> positions;
+        std::map<const CampaignList*, std::size_t> positions;
         for (const auto& [model, list] : imageLists_.lists()) {
             const auto [position, added] = positions.emplace(list.get(), lists.size());
             if (added)
@@ -162,6 +165,10 @@ private:
         }
         if (flags & ConfigurationFlag_UpdateTime)
             clock_.changeInterval(updateTime);
+        // The campaigns' watchers check the date themselves, as a wait may not
+        // count the time asleep; the lists tell the loop what changed.
+        if (flags & (ConfigurationFlag_TimeChange | ConfigurationFlag_Resume))
+            imageLists_.checkDates();
         if (flags & ConfigurationFlag_DeviceConfig) {
             imageLists_.apply(configs);
             return Next::Tick;
@@ -190,14 +197,15 @@ private:
 
 } // namespace
 
-bool mainLoop(ConfigurationData& settings, EventLog& eventLog, RunMode mode) noexcept {
+bool mainLoop(ConfigurationData& settings, EventLog& eventLog, RunMode mode,
+              LocalCalendar& calendar) noexcept {
     bool finished = false;
     Win32::runThreadBody(
         "MainThread",
         [&] {
             StatusRecord status(QELD_VERSION_TEXT, mode, std::chrono::system_clock::now());
             const auto server = startStatusServer(status, eventLog);
-            finished = MainLoop(settings, eventLog, status).run();
+            finished = MainLoop(settings, eventLog, status, calendar).run();
         },
         [&eventLog](std::exception_ptr failure) {
             try {

@@ -70,7 +70,8 @@ DWORD startAndRun(ServiceContext& context, StatusReporter& status, EventLog& eve
         eventLog.report(Event_NoConfiguration);
         return 0;
     }
-    status.report(SERVICE_RUNNING, SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_POWEREVENT, 3);
+    status.report(SERVICE_RUNNING,
+                  SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_POWEREVENT | SERVICE_ACCEPT_TIMECHANGE, 3);
     return mainLoop(context.settings, eventLog, RunMode::Service) ? 0 : serviceExitMainLoopFailed;
 }
 
@@ -124,6 +125,9 @@ DWORD WINAPI serviceControlHandler(DWORD control, DWORD eventType, LPVOID, LPVOI
         case SERVICE_CONTROL_DEVICEEVENT:
             if (eventType == DBT_DEVICEARRIVAL || eventType == DBT_DEVICEREMOVECOMPLETE)
                 settings.signalDeviceChange();
+            return NO_ERROR;
+        case SERVICE_CONTROL_TIMECHANGE:
+            settings.signalTimeChange();
             return NO_ERROR;
         case SERVICE_CONTROL_POWEREVENT:
             if (eventType == PBT_APMRESUMEAUTOMATIC)

@@ -151,6 +151,10 @@ void WindowThread::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
             std::cout << "dbg: WindowThread: WM_POWERBROADCAST/???" << std::endl;
         }
         break;
+    case WM_TIMECHANGE:
+        std::cout << "dbg: WindowThread: WM_TIMECHANGE" << std::endl;
+        settings_.signalTimeChange();
+        break;
     case WM_DESTROY:
         notification_.reset();
         ::PostQuitMessage(0);

@@ -67,6 +67,7 @@ public:
     void signalSuspend() { signal(ConfigurationFlag_Suspend); }
     void signalResume() { signal(ConfigurationFlag_Resume); }
     void signalQuit() { signal(ConfigurationFlag_Quit); }
+    void signalTimeChange() { signal(ConfigurationFlag_TimeChange); }
 
     HANDLE flagsEvent() const noexcept { return flagsEvent_.get(); }
     HANDLE stopEvent() const noexcept { return stopEvent_.get(); }

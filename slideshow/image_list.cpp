@@ -65,6 +65,11 @@ bool ImageList::advance() {
     return state_.advance();
 }
 
+void ImageList::resetChangeEvent() {
+    const std::lock_guard lock(mutex_);
+    ::ResetEvent(changeEvent_.get());
+}
+
 bool ImageList::matches(const DeviceConfig& config) {
     const std::lock_guard lock(mutex_);
     return state_.matches(config);

@@ -61,8 +61,9 @@ public:
     bool matches(const DeviceConfig& config);
 
     // Set when a picture arrives in an empty list; reset by the next step,
-    // which serves it.
+    // which serves it, or by the campaign layer, which passes it on.
     HANDLE changeEvent() const noexcept { return changeEvent_.get(); }
+    void resetChangeEvent();
 
     // The entry paths in list order and the current one (empty without one),
     // for diagnostics and tests.

@@ -71,6 +71,14 @@ EventReport statusPipeUnavailable(const std::string& pipe, const std::error_code
             {pipe, error.message(), formatted("%u", static_cast<unsigned>(error.value()))}};
 }
 
+EventReport campaignNameInvalid(const std::string& folder, const std::string& problem) {
+    return {Event_CampaignNameInvalid, {folder, problem}};
+}
+
+EventReport tooManyCampaigns(const std::string& folder, unsigned current, unsigned limit) {
+    return {Event_TooManyCampaigns, {folder, formatted("%u", current), formatted("%u", limit)}};
+}
+
 } // namespace EventReports
 
 const char* eventSeverity(std::uint32_t id) {

@@ -27,6 +27,8 @@ enum EventId : std::uint32_t {
     Event_ShareUnreachable = 0x80000030,
     Event_ShareBack = 0x40000031,
     Event_StatusPipeUnavailable = 0x80000060,
+    Event_CampaignNameInvalid = 0x80000070,
+    Event_TooManyCampaigns = 0x80000071,
 };
 
 // One event-log entry: the message id and its insert strings, in order.
@@ -59,6 +61,10 @@ EventReport screenSizeRefused(const std::string& tablet, unsigned width, unsigne
 EventReport tooManyTablets(const std::string& tablet, unsigned limit);
 // The status pipe cannot be served: its name, the error's text and number.
 EventReport statusPipeUnavailable(const std::string& pipe, const std::error_code& error);
+// A subfolder whose name begins like a campaign's dates but holds no valid
+// range: its path and what is wrong.
+EventReport campaignNameInvalid(const std::string& folder, const std::string& problem);
+EventReport tooManyCampaigns(const std::string& folder, unsigned current, unsigned limit);
 
 } // namespace EventReports
 

@@ -61,7 +61,14 @@ void writeList(JsonWriter& out, const PictureListStatus& list) {
         .field("pictures", list.pictures)
         .field("currentPicture", orNull(list.current));
     writeCopy(out, list);
-    out.endObject();
+    out.beginArray("campaigns");
+    for (const auto& campaign : list.campaigns)
+        out.field({}, std::u16string_view(campaign));
+    out.endArray()
+        .field("nextCampaignChange", list.nextCampaignChange
+                                         ? std::optional(isoDate(*list.nextCampaignChange))
+                                         : std::nullopt)
+        .endObject();
 }
 
 void writeFailure(JsonWriter& out, const TabletStatus& tablet) {

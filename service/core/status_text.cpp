@@ -32,6 +32,14 @@ void writeProgram(std::ostream& out, const ProgramStatus& program,
     out << "suspended: " << (program.suspended ? "yes" : "no") << "\n";
 }
 
+void writeCampaigns(std::ostream& out, const PictureListStatus& list) {
+    out << "  campaigns:";
+    for (const auto& name : list.campaigns)
+        out << (&name == &list.campaigns.front() ? " " : ", ") << utf8FromUtf16(name);
+    out << (list.campaigns.empty() ? " none\n" : "\n") << "  next campaign change: "
+        << (list.nextCampaignChange ? isoDate(*list.nextCampaignChange) : "none") << "\n";
+}
+
 void writeList(std::ostream& out, const PictureListStatus& list) {
     out << "picture list: " << orNone(list.folder) << "\n  models:";
     for (const ModelId model : list.models)
@@ -43,6 +51,7 @@ void writeList(std::ostream& out, const PictureListStatus& list) {
             << utcText(list.copy->since) << "\n"
             << "  local copy: " << list.copy->bytes << " of " << list.copy->bound << " bytes\n";
     }
+    writeCampaigns(out, list);
 }
 
 void writeTablet(std::ostream& out, const TabletStatus& tablet) {

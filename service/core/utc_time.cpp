@@ -31,4 +31,12 @@ std::string isoTime(system_clock::time_point time) {
     return formatted(time, 'T', "Z");
 }
 
+std::string isoDate(sys_days day) {
+    const year_month_day date(day);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+    return text;
+}
+
 } // namespace Korva::QELD

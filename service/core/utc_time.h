@@ -10,4 +10,7 @@ namespace Korva::QELD {
 std::string utcText(std::chrono::system_clock::time_point time);
 std::string isoTime(std::chrono::system_clock::time_point time);
 
+// A calendar date, without time or zone, in ISO 8601: "2026-12-27".
+std::string isoDate(std::chrono::sys_days day);
+
 } // namespace Korva::QELD

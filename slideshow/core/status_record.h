@@ -60,6 +60,10 @@ struct PictureListStatus {
     // False while the folder cannot be opened (not there, or unreachable).
     bool available = true;
     std::optional<PictureCopyStatus> copy = std::nullopt; // lists on a file server only
+    // The campaigns shown now, by folder name, and the first day on which
+    // that changes.
+    std::vector<std::u16string> campaigns{};
+    std::optional<std::chrono::sys_days> nextCampaignChange{};
 };
 
 struct ProgramStatus {

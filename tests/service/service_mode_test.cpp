@@ -141,7 +141,8 @@ TEST_F(ServiceMode, ShowsTheSlideshowFromStartToStop) {
     const SERVICE_STATUS_PROCESS running = awaitState(SERVICE_RUNNING);
     ASSERT_EQ(running.dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
     EXPECT_EQ(running.dwControlsAccepted,
-              static_cast<DWORD>(SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_POWEREVENT));
+              static_cast<DWORD>(SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_POWEREVENT |
+                                 SERVICE_ACCEPT_TIMECHANGE));
     EXPECT_EQ(running.dwCheckPoint, 3u);
     const unique_kernel_handle process(
         ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, running.dwProcessId));

@@ -10,7 +10,15 @@ TEST(StatusText, ListsTheProgramEachPictureListAndEachTablet) {
     const steady_clock::time_point now{};
     StatusRecord record("2.0.1", RunMode::Service, sys_days{2026y / 12 / 7} + 17h + 54min + 3s);
     record.setClock(2000, now + 1500ms);
-    record.setLists({{{0, 3}, u"C:\\pics", 3, u"C:\\pics\\b.png"}});
+    record.setLists({{{0, 3}, u"C:\\pics", 3, u"C:\\pics\\b.png"},
+                     {{5},
+                      u"D:\\",
+                      1,
+                      u"d:\\2026-12-01 to 2026-12-26 xmas\\a.png",
+                      true,
+                      std::nullopt,
+                      {u"2026-12-01 to 2026-12-26 xmas", u"2026-12-20 to 2026-12-31"},
+                      sys_days{2026y / 12 / 27}}});
     record.tabletStarted(L"bulk", 0x0C14, 5);
     record.tabletProbed(L"bulk", {0x14, 640, 480});
     record.tabletUploaded(L"bulk", u"C:\\pics\\b.png", sys_days{2026y / 12 / 7} + 18h + 7ms, 64ms);
@@ -33,6 +41,14 @@ TEST(StatusText, ListsTheProgramEachPictureListAndEachTablet) {
               "  models: generic QEL40\n"
               "  pictures: 3\n"
               "  current picture: C:\\pics\\b.png\n"
+              "  campaigns: none\n"
+              "  next campaign change: none\n"
+              "picture list: D:\\\n"
+              "  models: QEL50\n"
+              "  pictures: 1\n"
+              "  current picture: d:\\2026-12-01 to 2026-12-26 xmas\\a.png\n"
+              "  campaigns: 2026-12-01 to 2026-12-26 xmas, 2026-12-20 to 2026-12-31\n"
+              "  next campaign change: 2026-12-27\n"
               "tablet: QEL50, product id 0x0C14\n"
               "  screen: 640 x 480\n"
               "  pixel format: 24 bits per pixel\n"

@@ -64,7 +64,8 @@ assert s["version"] == "2.0.1" and s["mode"] == "service" and s["intervalMs"] ==
 assert s["runningSince"] == "2026-12-08T11:00:00.000Z" and s["nextChangeSeconds"] is None
 assert s["lists"] == [{"folder": "C:\\Pictures \"Counter\"", "models": ["generic"],
     "folderAvailable": True, "pictures": 2,
-    "currentPicture": "C:\\Pictures \"Counter\"\\a.png", "localCopy": None}], s["lists"]
+    "currentPicture": "C:\\Pictures \"Counter\"\\a.png", "localCopy": None,
+    "campaigns": [], "nextCampaignChange": None}], s["lists"]
 t = {x["model"]: x for x in s["tablets"]}
 assert [(t[m]["bitsPerPixel"], t[m]["transport"], t[m]["screenWidth"]) for m in
     ("QEL10", "QEL40", "QEL50")] == [(1, "feature reports", 396),

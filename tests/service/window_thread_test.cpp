@@ -86,3 +86,11 @@ TEST_F(WindowThreadTest, QuitEventDestroysTheWindowAndDropsTheRegistration) {
     EXPECT_FALSE(window_.deviceNotification());
     EXPECT_EQ(out_.str(), "");
 }
+
+// Campaigns change with the local date, which a change of the clock or the
+// time zone moves.
+TEST_F(WindowThreadTest, TimeChangeRaisesItsFlag) {
+    ::SendMessageW(hwnd_, WM_TIMECHANGE, 0, 0);
+    EXPECT_EQ(takeFlags(), ConfigurationFlag_TimeChange);
+    EXPECT_EQ(out_.str(), "dbg: WindowThread: WM_TIMECHANGE\n");
+}

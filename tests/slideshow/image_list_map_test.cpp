@@ -23,7 +23,7 @@ protected:
     // Each list's watcher lists its folder first.
     static void awaitListings(ImageListMap& map) {
         for (const auto& item : map.lists())
-            ASSERT_TRUE(eventually([&] { return !item.second->paths().empty(); }));
+            ASSERT_TRUE(eventually([&] { return item.second->summary().pictures != 0; }));
     }
     static std::string shown(ImageListMap& map, ModelId model) {
         std::u16string path;
@@ -81,12 +81,12 @@ TEST_F(ImageListMapTest, ApplyKeepsUnchangedListsAndDestroysUnreferencedOnes) {
     write(L"b.jpg", "b");
     auto map = build({{0, withClip(0x11)}, {1, withClip(0x00)}, {2, withClip(0x22)}});
     awaitListings(*map);
-    ImageList* const generic = map->get(0);
+    CampaignList* const generic = map->get(0);
     generic->advance();
     const std::u16string current = generic->currentPath();
     shown(*map, 0);
-    const std::weak_ptr<ImageList> first = map->lists().at(1);
-    const std::weak_ptr<ImageList> second = map->lists().at(2);
+    const std::weak_ptr<CampaignList> first = map->lists().at(1);
+    const std::weak_ptr<CampaignList> second = map->lists().at(2);
 
     // Model 1 takes model 2's settings: it joins model 2's list, and its own
     // list, held by no model now, is gone at once.
