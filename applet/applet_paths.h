@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace Korva::QELD {
@@ -14,5 +16,9 @@ struct AppletPaths {
 };
 
 AppletPaths& appletPaths() noexcept;
+
+// The applet reads with KEY_READ and writes with these rights: reading,
+// creating subkeys and setting values (0x2001F).
+inline constexpr REGSAM appletWriteAccess = KEY_READ | KEY_CREATE_SUB_KEY | KEY_SET_VALUE;
 
 } // namespace Korva::QELD

@@ -4,11 +4,11 @@
 #include "applet/edit_dlg.h"
 #include "applet/module.h"
 #include "applet/page_table.h"
-#include "applet/registry_key.h"
 #include "applet/core/resource.h"
 #include "applet/service_control.h"
 #include "applet/user_messages.h"
 #include "common/core/utf.h"
+#include "common/registry_key.h"
 
 #include <string>
 #include <system_error>
@@ -80,12 +80,12 @@ bool ApplySettings(CEditDlg& dialog) {
                                                            reinterpret_cast<LPARAM>(&spinError)));
     if (spinError)
         return failWithBeep();
-    const auto parameters = createKeyForWriting(HKEY_LOCAL_MACHINE, appletPaths().parametersKey);
-    if (!parameters)
+    Win32::RegistryKey parameters;
+    if (parameters.create(HKEY_LOCAL_MACHINE, appletPaths().parametersKey, appletWriteAccess))
         return failWithBeep();
     if (!saveAll(dialog))
         return false;
-    if (!writeDword(parameters.get(), L"Update Time", seconds * 1000))
+    if (Win32::writeDword(parameters.get(), L"Update Time", seconds * 1000))
         return failWithBeep();
     if (!applyServiceState(dialog))
         return failWithBeep();

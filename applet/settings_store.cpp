@@ -4,23 +4,20 @@
 #include "applet/core/option_tables.h"
 #include "applet/pad_edit_dlg.h"
 #include "applet/core/page_validation.h"
-#include "applet/registry_key.h"
 #include "applet/core/resource.h"
 #include "applet/core/stored_layout.h"
 #include "common/error_categories.h"
+#include "common/registry_key.h"
 
 #include <shlwapi.h>
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 namespace Korva::QELD {
 
 namespace {
 
-// How often a folder that changes between measuring and reading is read again.
-constexpr int folderReadAttempts = 3;
+using namespace Korva::Win32;
 
 std::wstring pageKeyPath(const CPadDlgBase& page) {
     const auto& parameters = appletPaths().parametersKey;
@@ -30,58 +27,36 @@ std::wstring pageKeyPath(const CPadDlgBase& page) {
 // Reads the folder whatever its length, so that a folder saved from the page
 // is shown again as it was typed.
 std::optional<std::wstring> readFolder(HKEY key) {
-    for (int attempt = 0; attempt < folderReadAttempts; ++attempt) {
-        DWORD type = 0;
-        DWORD size = 0;
-        if (::RegQueryValueExW(key, L"Folder", nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-            return std::nullopt;
-        std::vector<std::uint8_t> bytes(size);
-        const LONG rc = ::RegQueryValueExW(key, L"Folder", nullptr, &type, bytes.data(), &size);
-        if (rc == ERROR_MORE_DATA)
-            continue;
-        if (rc != ERROR_SUCCESS)
-            return std::nullopt;
-        const auto text = storedFolder(type, bytes.data(), size);
-        if (!text)
-            return std::nullopt;
-        return std::wstring(text->begin(), text->end());
-    }
-    return std::nullopt;
-}
-
-void check(bool written, const char* function) {
-    if (!written)
-        Korva::Win32::throwLastError(function);
-}
-
-void deleteModelKey(HKEY parameters, const std::wstring& model) {
-    const LONG rc = ::RegDeleteKeyExW(parameters, model.c_str(), 0, 0);
-    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
-        Korva::Win32::throwWin32(static_cast<DWORD>(rc), "RegDeleteKeyExW");
+    const auto value = readValue(key, L"Folder");
+    const auto text =
+        value ? storedFolder(value->type, value->bytes.data(), value->bytes.size()) : std::nullopt;
+    if (!text)
+        return std::nullopt;
+    return std::wstring(text->begin(), text->end());
 }
 
 void writeLayout(HKEY key, CPadEditDlg& page) {
     const auto size = page.selectedValue(IDC_SIZE_LIST);
     const auto position = page.selectedValue(IDC_POSITION_LIST);
     const auto border = page.selectedValue(IDC_BORDER_LIST);
-    check(writeString(key, L"Folder", page.folderText()), "RegSetValueExW");
+    throwIfFailed(writeString(key, L"Folder", page.folderText()), "RegSetValueExW");
     // A list without selection has nothing to store; validation only lets that
     // through for lists that the chosen size does not use.
     if (size)
-        check(writeDword(key, L"Scale", static_cast<DWORD>(*size)), "RegSetValueExW");
+        throwIfFailed(writeDword(key, L"Scale", static_cast<DWORD>(*size)), "RegSetValueExW");
     if (position)
-        check(writeDword(key, L"Clip", static_cast<DWORD>(*position)), "RegSetValueExW");
+        throwIfFailed(writeDword(key, L"Clip", static_cast<DWORD>(*position)), "RegSetValueExW");
     if (border && *border == borderAutoValue)
-        check(deleteValue(key, L"Border"), "RegDeleteValueW");
+        throwIfFailed(deleteValue(key, L"Border"), "RegDeleteValueW");
     else if (border)
-        check(writeDword(key, L"Border", static_cast<DWORD>(*border)), "RegSetValueExW");
+        throwIfFailed(writeDword(key, L"Border", static_cast<DWORD>(*border)), "RegSetValueExW");
 }
 
 } // namespace
 
 void LoadPageSettings(CPadDlgBase& page) {
-    const auto key = openKeyForReading(HKEY_LOCAL_MACHINE, pageKeyPath(page));
-    if (!key) {
+    RegistryKey key;
+    if (key.open(HKEY_LOCAL_MACHINE, pageKeyPath(page), KEY_READ)) {
         page.SetUseGeneric(true);
         return;
     }
@@ -114,11 +89,12 @@ unsigned ValidatePage(CPadEditDlg& page) {
 void SavePageSettings(CPadEditDlg& page) {
     const bool ownSet = page.offersGeneric() && !page.IsUsingGeneric();
     const auto& parameters = appletPaths().parametersKey;
-    const auto key =
-        createKeyForWriting(HKEY_LOCAL_MACHINE, ownSet ? pageKeyPath(page) : parameters);
-    check(static_cast<bool>(key), "RegCreateKeyExW");
+    RegistryKey key;
+    throwIfFailed(
+        key.create(HKEY_LOCAL_MACHINE, ownSet ? pageKeyPath(page) : parameters, appletWriteAccess),
+        "RegCreateKeyExW");
     if (page.offersGeneric() && !ownSet)
-        deleteModelKey(key.get(), page.modelKey());
+        throwIfFailed(deleteKey(key.get(), page.modelKey()), "RegDeleteKeyExW");
     else
         writeLayout(key.get(), page);
 }
@@ -141,7 +117,8 @@ bool IsFolderAccepted(const wchar_t* path) {
 }
 
 unsigned LoadUpdateTime() {
-    const auto key = openKeyForReading(HKEY_LOCAL_MACHINE, appletPaths().parametersKey);
+    RegistryKey key;
+    key.open(HKEY_LOCAL_MACHINE, appletPaths().parametersKey, KEY_READ);
     const auto milliseconds = key ? readDword(key.get(), L"Update Time") : std::nullopt;
     return storedIntervalSeconds(milliseconds);
 }

@@ -2,7 +2,7 @@
 
 #include "applet/applet_paths.h"
 #include "applet/main_dialog.h"
-#include "applet/registry_key.h"
+#include "common/registry_key.h"
 
 #include <commctrl.h>
 
@@ -11,6 +11,8 @@
 namespace Korva::QELD {
 
 namespace {
+
+using namespace Korva::Win32;
 
 // Centres the dialog over a visible owner, otherwise in the work area of its
 // monitor, and keeps it inside that work area.
@@ -55,8 +57,8 @@ bool moveToStored(HWND dialog, HKEY key) {
 } // namespace
 
 void SaveWindowState(MainDialog& dialog) {
-    const auto key = createKeyForWriting(HKEY_CURRENT_USER, appletPaths().windowStateKey);
-    if (!key)
+    RegistryKey key;
+    if (key.create(HKEY_CURRENT_USER, appletPaths().windowStateKey, appletWriteAccess))
         return;
     // A minimised dialog reports a parking position far off the screen; its
     // last real position is kept instead.
@@ -70,7 +72,8 @@ void SaveWindowState(MainDialog& dialog) {
 }
 
 void RestoreWindowState(MainDialog& dialog) {
-    const auto key = openKeyForReading(HKEY_CURRENT_USER, appletPaths().windowStateKey);
+    RegistryKey key;
+    key.open(HKEY_CURRENT_USER, appletPaths().windowStateKey, KEY_READ);
     if (!key || !moveToStored(dialog.hwnd(), key.get()))
         centre(dialog.hwnd());
     const auto stored = key ? readDword(key.get(), L"tab") : std::nullopt;

@@ -131,6 +131,11 @@ void throwWin32(DWORD value, const char* function, std::source_location site) {
     throwIn(static_cast<int>(value), win32api_category(), function, site);
 }
 
+void throwIfFailed(const std::error_code& error, const char* function) {
+    if (error)
+        throw std::system_error(error, function);
+}
+
 void throwHResult(HRESULT value, const char* function, std::source_location site) {
     throwIn(static_cast<int>(value), HRESULT_category(), function, site);
 }

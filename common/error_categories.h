@@ -55,6 +55,10 @@ const std::error_category& CONFIGRET_category() noexcept;
 [[noreturn]] void throwConfigRet(DWORD value, const char* function = nullptr,
                                  std::source_location site = std::source_location::current());
 
+// Raises a failure that an operation returned as an error code (a registry
+// write, say), with the failing function's name as its message.
+void throwIfFailed(const std::error_code& error, const char* function);
+
 // throwWin32 with the calling thread's last error.
 [[noreturn]] void throwLastError(const char* function = nullptr,
                                  std::source_location site = std::source_location::current());

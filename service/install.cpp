@@ -1,6 +1,7 @@
 #include "service/install.h"
 
 #include "common/error_categories.h"
+#include "common/registry_key.h"
 #include "common/unique_handle.h"
 #include "service/folder_protection.h"
 #include "service/least_privilege.h"
@@ -56,11 +57,6 @@ void createService(const std::wstring& commandLine) {
     setRecoveryActions(service.get());
 }
 
-bool valueMissing(HKEY key, const wchar_t* name) {
-    return ::RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) ==
-           ERROR_FILE_NOT_FOUND;
-}
-
 using KnownFolderPath = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
 using FolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
 
@@ -93,29 +89,19 @@ std::wstring publicPictures() {
     return static_cast<const wchar_t*>(buffer.get());
 }
 
-void setValue(HKEY key, const wchar_t* name, DWORD type, const void* data, DWORD size) {
-    const LONG rc = ::RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    if (rc != ERROR_SUCCESS)
-        throwWin32(static_cast<DWORD>(rc), "RegSetValueEx");
-}
-
 void seedSettings() {
-    unique_hkey key;
-    const LONG rc = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, parametersKeyPath, 0, nullptr, 0,
-                                      KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, key.put(), nullptr);
-    if (rc != ERROR_SUCCESS)
-        throwWin32(static_cast<DWORD>(rc), "RegCreateKeyEx");
+    RegistryKey key;
+    throwIfFailed(
+        key.create(HKEY_LOCAL_MACHINE, parametersKeyPath, KEY_SET_VALUE | KEY_QUERY_VALUE),
+        "RegCreateKeyEx");
     if (valueMissing(key.get(), L"Folder")) {
         std::wstring folder = publicPictures();
         if (!folder.empty())
             folder += picturesSubfolder;
-        setValue(key.get(), L"Folder", REG_SZ, folder.c_str(),
-                 static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+        throwIfFailed(writeString(key.get(), L"Folder", folder), "RegSetValueEx");
     }
-    if (valueMissing(key.get(), L"Update Time")) {
-        const DWORD updateTime = defaultUpdateTime;
-        setValue(key.get(), L"Update Time", REG_DWORD, &updateTime, sizeof updateTime);
-    }
+    if (valueMissing(key.get(), L"Update Time"))
+        throwIfFailed(writeDword(key.get(), L"Update Time", defaultUpdateTime), "RegSetValueEx");
 }
 
 void deleteService() {

@@ -6,7 +6,6 @@
 #include "settings/core/settings_merge.h"
 
 #include <cstdio>
-#include <vector>
 
 namespace Korva::QELD {
 
@@ -44,8 +43,7 @@ ConfigurationData::~ConfigurationData() {
 }
 
 bool ConfigurationData::init() {
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath_.c_str(), 0, KEY_READ, parametersKey_.put()) !=
-        ERROR_SUCCESS) {
+    if (parametersKey_.open(HKEY_LOCAL_MACHINE, keyPath_, KEY_READ)) {
         debugOutput(L"ConfigurationData::init: Failed to open key\r\n");
         return false;
     }
@@ -61,61 +59,51 @@ bool ConfigurationData::init() {
 
 namespace {
 
+// The interval is read as into a four-byte buffer: a longer value does not
+// fit and counts as unreadable.
 std::uint32_t readUpdateTime(HKEY key) {
-    std::uint8_t bytes[4];
-    DWORD size = sizeof bytes;
-    if (::RegQueryValueExW(key, L"Update Time", nullptr, nullptr, bytes, &size) != ERROR_SUCCESS)
+    const auto value = Win32::readValue(key, L"Update Time");
+    if (!value || value->bytes.size() > 4)
         return defaultUpdateTime;
-    return RegistryValues::updateTime(bytes, size);
+    return RegistryValues::updateTime(value->bytes.data(), value->bytes.size());
 }
 
-std::optional<std::uint32_t> readDword(HKEY key, const wchar_t* name) {
-    std::uint8_t bytes[4];
-    DWORD size = sizeof bytes;
-    DWORD type = 0;
-    if (::RegQueryValueExW(key, name, nullptr, &type, bytes, &size) != ERROR_SUCCESS)
+std::optional<std::uint32_t> readDwordSetting(HKEY key, const wchar_t* name) {
+    const auto value = Win32::readValue(key, name);
+    if (!value)
         return std::nullopt;
-    return RegistryValues::dword(type, bytes, size);
+    return RegistryValues::dword(value->type, value->bytes.data(), value->bytes.size());
 }
 
-// Queries until the buffer holds the whole value, as the value may change
-// between two queries. An odd byte count loses only its last byte.
+// An odd byte count loses only its last byte.
 std::optional<std::u16string> readFolder(HKEY key) {
-    std::vector<std::uint8_t> bytes;
-    for (;;) {
-        DWORD size = static_cast<DWORD>(bytes.size());
-        const LONG rc = ::RegQueryValueExW(key, L"Folder", nullptr, nullptr,
-                                           bytes.empty() ? nullptr : bytes.data(), &size);
-        if (rc == ERROR_SUCCESS && size <= bytes.size())
-            return RegistryValues::folder(bytes.data(), size);
-        if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA)
-            return std::nullopt;
-        bytes.resize(size);
-    }
+    const auto value = Win32::readValue(key, L"Folder");
+    if (!value)
+        return std::nullopt;
+    return RegistryValues::folder(value->bytes.data(), value->bytes.size());
 }
 
 } // namespace
 
 long ConfigurationData::regQueryDeviceConfig(HKEY parametersKey, const wchar_t* subkey,
                                              DeviceConfig& config, const DeviceConfig* fallback) {
-    Win32::unique_hkey opened;
+    Win32::RegistryKey opened;
     HKEY key = parametersKey;
     if (subkey != nullptr) {
-        const LONG rc = ::RegOpenKeyExW(parametersKey, subkey, 0, KEY_QUERY_VALUE, opened.put());
-        if (rc != ERROR_SUCCESS)
-            return rc;
+        if (const auto error = opened.open(parametersKey, subkey, KEY_QUERY_VALUE))
+            return error.value();
         key = opened.get();
     }
     if (auto folder = readFolder(key))
         config.folder = std::move(*folder);
     else if (fallback != nullptr)
         config.folder = fallback->folder;
-    const auto border = readDword(key, L"Border");
+    const auto border = readDwordSetting(key, L"Border");
     config.borderAuto = !border.has_value();
     if (border)
         config.border = static_cast<std::int32_t>(*border);
-    config.scale = static_cast<std::int32_t>(readDword(key, L"Scale").value_or(1));
-    config.clip = static_cast<std::uint8_t>(readDword(key, L"Clip").value_or(0x11));
+    config.scale = static_cast<std::int32_t>(readDwordSetting(key, L"Scale").value_or(1));
+    config.clip = static_cast<std::uint8_t>(readDwordSetting(key, L"Clip").value_or(0x11));
     return ERROR_SUCCESS;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/core/noncopyable.h"
+#include "common/registry_key.h"
 #include "common/unique_handle.h"
 #include "settings/core/configuration_flags.h"
 #include "settings/core/device_config.h"
@@ -82,7 +83,7 @@ private:
     void watchRegistry();
 
     std::wstring keyPath_;
-    Win32::unique_hkey parametersKey_;
+    Win32::RegistryKey parametersKey_;
     Win32::unique_event stopEvent_;
     std::thread watcher_;
     Win32::unique_event flagsEvent_;

@@ -173,7 +173,7 @@ TEST_F(EditDialogTest, SavingWritesTheServicesFormat) {
     EXPECT_FALSE(keyExists(L"QEL10"));
 
     // The service's own reader sees the same sets.
-    const auto key = openKeyForReading(HKEY_LOCAL_MACHINE, keyPath());
+    const auto key = openedKey(HKEY_LOCAL_MACHINE, keyPath());
     DeviceConfig genericSet, twenty;
     ASSERT_EQ(ConfigurationData::regQueryDeviceConfig(key.get(), nullptr, genericSet, nullptr), 0);
     ASSERT_EQ(ConfigurationData::regQueryDeviceConfig(key.get(), L"QEL20", twenty, &genericSet), 0);
@@ -280,7 +280,7 @@ TEST_F(EditDialogTest, FailedSaveNamesItsPageAndKeepsTheDialogOpen) {
     setString(nullptr, L"Folder", L"C:\\Pictures");
     setString(L"QEL40", L"Folder", L"C:\\Forty");
     // A model key with a subkey of its own cannot be deleted.
-    ASSERT_TRUE(createKeyForWriting(HKEY_LOCAL_MACHINE, keyPath(L"QEL40") + L"\\Extra"));
+    ASSERT_TRUE(createdKey(HKEY_LOCAL_MACHINE, keyPath(L"QEL40") + L"\\Extra"));
     const auto result = runDialog(dialog, [&] {
         click(control(qel40, IDC_USE_GENERIC));
         ::SetWindowTextW(dialog.item(IDC_INTERVAL), L"7");

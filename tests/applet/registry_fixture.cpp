@@ -4,12 +4,24 @@
 
 namespace Korva::QELD::Test {
 
+Win32::RegistryKey openedKey(HKEY root, const std::wstring& path) {
+    Win32::RegistryKey key;
+    key.open(root, path, KEY_READ);
+    return key;
+}
+
+Win32::RegistryKey createdKey(HKEY root, const std::wstring& path) {
+    Win32::RegistryKey key;
+    key.create(root, path, appletWriteAccess);
+    return key;
+}
+
 void AppletRegistryTest::SetUp() {
     sandbox_.emplace();
     appletPaths().parametersKey = keyPath();
     appletPaths().windowStateKey = sandbox_->path(L"Window");
     appletPaths().serviceName = L"QELDTEST_NOT_INSTALLED";
-    ASSERT_TRUE(createKeyForWriting(HKEY_LOCAL_MACHINE, keyPath()));
+    ASSERT_TRUE(createdKey(HKEY_LOCAL_MACHINE, keyPath()));
 }
 
 void AppletRegistryTest::TearDown() {
@@ -22,18 +34,17 @@ std::wstring AppletRegistryTest::keyPath(const wchar_t* model) const {
 }
 
 void AppletRegistryTest::setDword(const wchar_t* model, const wchar_t* name, DWORD value) {
-    ASSERT_TRUE(
-        writeDword(createKeyForWriting(HKEY_LOCAL_MACHINE, keyPath(model)).get(), name, value));
+    ASSERT_FALSE(writeDword(createdKey(HKEY_LOCAL_MACHINE, keyPath(model)).get(), name, value));
 }
 
 void AppletRegistryTest::setString(const wchar_t* model, const wchar_t* name,
                                    const std::wstring& text) {
-    ASSERT_TRUE(
-        writeString(createKeyForWriting(HKEY_LOCAL_MACHINE, keyPath(model)).get(), name, text));
+    ASSERT_FALSE(
+        Win32::writeString(createdKey(HKEY_LOCAL_MACHINE, keyPath(model)).get(), name, text));
 }
 
 std::optional<DWORD> AppletRegistryTest::dword(const wchar_t* model, const wchar_t* name) const {
-    const auto key = openKeyForReading(HKEY_LOCAL_MACHINE, keyPath(model));
+    const auto key = openedKey(HKEY_LOCAL_MACHINE, keyPath(model));
     return key ? readDword(key.get(), name) : std::nullopt;
 }
 
@@ -52,7 +63,7 @@ std::optional<std::wstring> AppletRegistryTest::string(const wchar_t* model,
 }
 
 bool AppletRegistryTest::keyExists(const wchar_t* model) const {
-    return static_cast<bool>(openKeyForReading(HKEY_LOCAL_MACHINE, keyPath(model)));
+    return static_cast<bool>(openedKey(HKEY_LOCAL_MACHINE, keyPath(model)));
 }
 
 void AppletRegistryTest::deleteParameters() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "applet/registry_key.h"
+#include "common/registry_key.h"
 #include "tests/support/registry_sandbox.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,14 @@
 #include <string>
 
 namespace Korva::QELD::Test {
+
+using Win32::readDword;
+using Win32::writeDword;
+
+// A key opened for reading, or created or opened with the rights the applet
+// writes with; empty when that fails.
+Win32::RegistryKey openedKey(HKEY root, const std::wstring& path);
+Win32::RegistryKey createdKey(HKEY root, const std::wstring& path);
 
 // Points the applet at keys of the running test (under HKEY_LOCAL_MACHINE
 // and HKEY_CURRENT_USER) and at a service that is not installed; removes the

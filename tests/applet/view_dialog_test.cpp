@@ -138,7 +138,7 @@ TEST_F(WindowStateTest, PositionAndTabAreRestoredOnReopen) {
 }
 
 TEST_F(WindowStateTest, PositionOffEveryScreenIsCentredOnThePrimaryMonitor) {
-    const auto key = createKeyForWriting(HKEY_CURRENT_USER, appletPaths().windowStateKey);
+    const auto key = createdKey(HKEY_CURRENT_USER, appletPaths().windowStateKey);
     writeDword(key.get(), L"left", static_cast<DWORD>(-20000));
     writeDword(key.get(), L"top", 5000);
     CViewDlg dialog;
@@ -156,7 +156,7 @@ TEST_F(WindowStateTest, PositionOffEveryScreenIsCentredOnThePrimaryMonitor) {
 }
 
 TEST_F(WindowStateTest, StoredTabBeyondTheLastSelectsGeneric) {
-    const auto key = createKeyForWriting(HKEY_CURRENT_USER, appletPaths().windowStateKey);
+    const auto key = createdKey(HKEY_CURRENT_USER, appletPaths().windowStateKey);
     writeDword(key.get(), L"tab", 7);
     CEditDlg dialog;
     runDialog(dialog, [&] {
@@ -272,7 +272,7 @@ TEST_F(LaunchTest, ChangeStartsTheProgramAgainElevatedAndCloses) {
     ASSERT_EQ(launches.size(), 2u);
     EXPECT_EQ(launches[1].verb, L"runas");
     EXPECT_EQ(launches[1].program, ownPath());
-    const auto key = openKeyForReading(HKEY_CURRENT_USER, appletPaths().windowStateKey);
+    const auto key = openedKey(HKEY_CURRENT_USER, appletPaths().windowStateKey);
     EXPECT_EQ(readDword(key.get(), L"tab"), static_cast<DWORD>(qel40)) << "the new one opens there";
 }
 
