@@ -1,5 +1,7 @@
 #include "slideshow/campaign_folders.h"
 
+#include "slideshow/notification_read.h"
+
 namespace Korva::QELD {
 
 DWORD listSubfolders(const std::u16string& folder, std::vector<std::u16string>& names) {
@@ -17,23 +19,25 @@ DWORD listSubfolders(const std::u16string& folder, std::vector<std::u16string>& 
     return 0;
 }
 
-SubfolderChanges::SubfolderChanges(HANDLE folder, HANDLE completion) : folder_(folder) {
-    overlapped_.hEvent = completion;
+SubfolderChanges::SubfolderChanges(HANDLE folder, HANDLE completion)
+    : folder_(folder), block_(std::make_unique<Block>()) {
+    block_->overlapped.hEvent = completion;
 }
 
 SubfolderChanges::~SubfolderChanges() {
-    DWORD bytes = 0;
-    if (pending_ && ::CancelIo(folder_))
-        ::GetOverlappedResult(folder_, &overlapped_, &bytes, TRUE);
+    if (!pending_ || !::CancelIo(folder_))
+        return;
+    if (::WaitForSingleObject(block_->overlapped.hEvent, notificationCancelWait) != WAIT_OBJECT_0)
+        static_cast<void>(block_.release());
 }
 
 // The records are never read, so a small buffer does: one that overflows
 // still completes the wait, which is all that is needed.
 bool SubfolderChanges::start() {
-    if (!::ResetEvent(overlapped_.hEvent))
+    if (!::ResetEvent(block_->overlapped.hEvent))
         return false;
-    pending_ = ::ReadDirectoryChangesW(folder_, buffer_, sizeof buffer_, FALSE,
-                                       FILE_NOTIFY_CHANGE_DIR_NAME, nullptr, &overlapped_,
+    pending_ = ::ReadDirectoryChangesW(folder_, block_->buffer, sizeof block_->buffer, FALSE,
+                                       FILE_NOTIFY_CHANGE_DIR_NAME, nullptr, &block_->overlapped,
                                        nullptr) != FALSE;
     return pending_;
 }

@@ -3,6 +3,7 @@
 #include "common/core/noncopyable.h"
 #include "common/unique_handle.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,10 @@ DWORD listSubfolders(const std::u16string& folder, std::vector<std::u16string>& 
 
 // One overlapped wait for subfolders being created, deleted or renamed in an
 // open folder. What changed is not read: the caller lists the subfolders
-// again. A wait still pending when it goes out of scope is cancelled and
-// waited for, as the system writes into its record until it ends.
+// again. The system writes into the wait's block until the wait ends, so a
+// wait still pending when it goes out of scope is cancelled and waited for a
+// bounded time; one that does not end even then (a hung file server) leaves
+// its block to the system rather than hold up a stop.
 class SubfolderChanges : noncopyable {
 public:
     SubfolderChanges(HANDLE folder, HANDLE completion);
@@ -27,9 +30,13 @@ public:
     bool start();
 
 private:
+    struct Block {
+        OVERLAPPED overlapped{};
+        DWORD buffer[64]{};
+    };
+
     HANDLE folder_;
-    OVERLAPPED overlapped_{};
-    DWORD buffer_[64]{};
+    std::unique_ptr<Block> block_;
     bool pending_ = false;
 };
 

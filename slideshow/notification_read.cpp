@@ -1,12 +1,6 @@
 #include "slideshow/notification_read.h"
 
 namespace Korva::QELD {
-namespace {
-
-// How long a cancelled notification read may take to end.
-constexpr DWORD cancelWait = 2000;
-
-} // namespace
 
 NotificationRead::NotificationRead(HANDLE folder, HANDLE completion)
     : folder_(folder), block_(std::make_unique<Block>()) {
@@ -16,7 +10,7 @@ NotificationRead::NotificationRead(HANDLE folder, HANDLE completion)
 NotificationRead::~NotificationRead() {
     if (!pending_ || !::CancelIo(folder_))
         return;
-    if (::WaitForSingleObject(block_->overlapped.hEvent, cancelWait) != WAIT_OBJECT_0)
+    if (::WaitForSingleObject(block_->overlapped.hEvent, notificationCancelWait) != WAIT_OBJECT_0)
         static_cast<void>(block_.release());
 }
 

@@ -13,6 +13,9 @@ namespace Korva::QELD {
 // The size of one read of folder notifications.
 inline constexpr DWORD notificationBufferSize = 65535;
 
+// How long a cancelled notification read may take to end.
+inline constexpr DWORD notificationCancelWait = 2000;
+
 // One notification read on a folder into a block of its own. The system
 // writes into the block until the read ends, so a read still pending when it
 // goes out of scope is cancelled and waited for, a bounded time; a read that
