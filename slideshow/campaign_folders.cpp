@@ -1,7 +1,5 @@
 #include "slideshow/campaign_folders.h"
 
-#include "slideshow/notification_read.h"
-
 namespace Korva::QELD {
 
 DWORD listSubfolders(const std::u16string& folder, std::vector<std::u16string>& names) {
@@ -17,29 +15,6 @@ DWORD listSubfolders(const std::u16string& folder, std::vector<std::u16string>& 
             names.push_back(name);
     } while (::FindNextFileW(search.get(), &found));
     return 0;
-}
-
-SubfolderChanges::SubfolderChanges(HANDLE folder, HANDLE completion)
-    : folder_(folder), block_(std::make_unique<Block>()) {
-    block_->overlapped.hEvent = completion;
-}
-
-SubfolderChanges::~SubfolderChanges() {
-    if (!pending_ || !::CancelIo(folder_))
-        return;
-    if (::WaitForSingleObject(block_->overlapped.hEvent, notificationCancelWait) != WAIT_OBJECT_0)
-        static_cast<void>(block_.release());
-}
-
-// The records are never read, so a small buffer does: one that overflows
-// still completes the wait, which is all that is needed.
-bool SubfolderChanges::start() {
-    if (!::ResetEvent(block_->overlapped.hEvent))
-        return false;
-    pending_ = ::ReadDirectoryChangesW(folder_, block_->buffer, sizeof block_->buffer, FALSE,
-                                       FILE_NOTIFY_CHANGE_DIR_NAME, nullptr, &block_->overlapped,
-                                       nullptr) != FALSE;
-    return pending_;
 }
 
 } // namespace Korva::QELD

@@ -5,6 +5,7 @@
 #include "slideshow/campaign_folders.h"
 #include "slideshow/folder_call.h"
 #include "slideshow/image_list_directory.h"
+#include "slideshow/notification_read.h"
 
 #include <algorithm>
 #include <atomic>
@@ -72,10 +73,12 @@ void CampaignList::followFolder(HANDLE completion) {
                 return;
             handle = std::move(*opened);
         }
-        std::optional<SubfolderChanges> changes;
+        // Subfolders made, deleted or renamed end the wait; what changed is
+        // not read, as the subfolders are listed again.
+        std::optional<NotificationRead> changes;
         bool watching = false;
-        if (*handle) {
-            changes.emplace(handle->get(), completion);
+        if (*handle && ::ResetEvent(completion)) {
+            changes.emplace(handle->get(), completion, FILE_NOTIFY_CHANGE_DIR_NAME);
             watching = changes->start();
         }
         // Armed before the listing, so that a subfolder made meanwhile is

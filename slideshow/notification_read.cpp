@@ -2,8 +2,8 @@
 
 namespace Korva::QELD {
 
-NotificationRead::NotificationRead(HANDLE folder, HANDLE completion)
-    : folder_(folder), block_(std::make_unique<Block>()) {
+NotificationRead::NotificationRead(HANDLE folder, HANDLE completion, DWORD filter)
+    : folder_(folder), filter_(filter), block_(std::make_unique<Block>()) {
     block_->overlapped.hEvent = completion;
 }
 
@@ -17,9 +17,7 @@ NotificationRead::~NotificationRead() {
 bool NotificationRead::start() {
     pending_ =
         ::ReadDirectoryChangesW(folder_, block_->buffer.data(), notificationBufferSize, FALSE,
-                                FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE |
-                                    FILE_NOTIFY_CHANGE_LAST_WRITE,
-                                nullptr, &block_->overlapped, nullptr) != FALSE;
+                                filter_, nullptr, &block_->overlapped, nullptr) != FALSE;
     return pending_;
 }
 

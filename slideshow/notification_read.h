@@ -22,7 +22,11 @@ inline constexpr DWORD notificationCancelWait = 2000;
 // does not end even then leaves its block to the system rather than wait on.
 class NotificationRead : noncopyable {
 public:
-    NotificationRead(HANDLE folder, HANDLE completion);
+    // The changes to wait for: files by default, subfolders for the
+    // campaign watcher, which reads no records and lists again.
+    NotificationRead(HANDLE folder, HANDLE completion,
+                     DWORD filter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE |
+                                    FILE_NOTIFY_CHANGE_LAST_WRITE);
     ~NotificationRead();
 
     bool start();
@@ -40,6 +44,7 @@ private:
     };
 
     HANDLE folder_;
+    DWORD filter_;
     std::unique_ptr<Block> block_;
     bool pending_ = false;
 };
