@@ -73,6 +73,9 @@ private:
     HANDLE bulkStop_ = nullptr;
     SharedBytes picture_;
     Win32::unique_event stopEvent_;
+    // Set by the reader once it runs: an open returns with the reader's
+    // start behind it, so that the start does not compete with the upload.
+    Win32::unique_event readingEvent_;
     std::thread reader_;
     std::unique_ptr<OverlappedRequest> featureRequest_;
     ReportLengthTable inputLengths_{};
