@@ -80,17 +80,19 @@ void bareUpload(HANDLE hid, WINUSB_INTERFACE_HANDLE pipe, Win32::WinusbDll& winu
     }
 }
 
-// One upload through the product: open, uploadImage, close; the upload and
-// the whole hold in milliseconds.
+// One upload through the product as a worker makes it: open, uploadImage
+// from the shared picture, close; the upload and the whole hold in
+// milliseconds.
 std::pair<double, double> productUpload(const QEL::TabletDevice& device,
                                         const std::shared_ptr<Win32::WinusbDll>& winusb,
-                                        const Bytes& image) {
+                                        const QEL::SharedBytes& image) {
     QEL::UsbInterface tablet(winusb);
     if (tablet.open(device, QEL::Access::Exclusive))
         throw std::runtime_error("the tablet does not open");
+    tablet.setPicture(image);
     const std::uint8_t mode = QEL::encodingModeFor(device.idProduct, tablet.canWriteBulk());
     const auto start = Clock::now();
-    QEL::Protocol(tablet).uploadImage(mode, image.data(), image.size());
+    QEL::Protocol(tablet).uploadImage(mode, image->data(), image->size());
     const double upload = millisecondsSince(start);
     tablet.close();
     return {upload, millisecondsSince(tablet.openedAt())};
@@ -133,20 +135,21 @@ Figures measure(const QEL::TabletDevice& device, int runs) {
     const std::uint8_t mode = QEL::encodingModeFor(device.idProduct, probe.canWriteBulk());
     const auto capability = QEL::Protocol(probe).readCapability();
     probe.close();
-    const Bytes image(std::size_t{capability.width} * capability.height *
-                          (mode & 0x04   ? 3
-                           : mode & 0x02 ? 2
-                                         : 1),
-                      0x5A);
+    const auto image =
+        std::make_shared<const Bytes>(std::size_t{capability.width} * capability.height *
+                                          (mode & 0x04   ? 3
+                                           : mode & 0x02 ? 2
+                                                         : 1),
+                                      0x5A);
     std::vector<double> bare, upload, hold, uploadRatio, holdRatio;
     for (int run = 0; run < runs; ++run) {
         if (run % 2 == 1)
-            bare.push_back(bareUploadTime(device, *winusb, mode, image));
+            bare.push_back(bareUploadTime(device, *winusb, mode, *image));
         const auto [product, held] = productUpload(device, winusb, image);
         upload.push_back(product);
         hold.push_back(held);
         if (run % 2 == 0)
-            bare.push_back(bareUploadTime(device, *winusb, mode, image));
+            bare.push_back(bareUploadTime(device, *winusb, mode, *image));
         uploadRatio.push_back(product / bare.back());
         holdRatio.push_back(held / bare.back());
     }

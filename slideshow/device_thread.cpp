@@ -108,7 +108,7 @@ void DeviceThread::run() {
     status_.tabletProbed(device_.hidPath, format_);
     const HANDLE waits[] = {quitEvent_, updateEvent_};
     for (;;) {
-        std::vector<std::uint8_t> bytes = fetch();
+        QEL::SharedBytes bytes = fetch();
         if (!::ResetEvent(updateEvent_))
             Win32::throwLastError("ResetEvent");
         const std::optional<DWORD> shown = show(bytes);
@@ -187,11 +187,14 @@ bool DeviceThread::screenAccepted() {
 // keeps what it shows and the picture is tried again. A picture still being
 // copied into the folder fails for a moment: failures are reported only once
 // a picture has failed for the quiet period, once per picture and error.
-std::vector<std::uint8_t> DeviceThread::fetch() {
+// The bytes are shared with the tablet's interface, which uploads them as
+// they are (null when the picture failed).
+QEL::SharedBytes DeviceThread::fetch() {
     std::u16string picture;
     retrying_ = false;
     try {
-        auto bytes = imageLists_.getImage(modelId_, format_, picture);
+        auto bytes = std::make_shared<const std::vector<std::uint8_t>>(
+            imageLists_.getImage(modelId_, format_, picture));
         fetched_ = picture;
         failures_.rendered(picture);
         return bytes;

@@ -35,17 +35,17 @@ private:
     bool probe();
     bool probeOnce();
     bool screenAccepted();
-    std::vector<std::uint8_t> fetch();
+    QEL::SharedBytes fetch();
     bool judge(const std::u16string& picture, int error);
     // How one upload went: sent, to be tried again soon (the tablet was busy,
     // could not be opened, or the worker is told to stop), or to be tried at
     // the next wake-up (the bulk pipe stopped moving).
     enum class Upload { Sent, Retry, NextWake };
 
-    std::optional<DWORD> show(std::vector<std::uint8_t>& bytes);
-    Upload upload(const std::vector<std::uint8_t>& bytes);
-    Upload uploadOpen(QEL::UsbInterface& tablet, const std::vector<std::uint8_t>& bytes);
-    Upload timedUpload(const std::vector<std::uint8_t>& bytes);
+    std::optional<DWORD> show(QEL::SharedBytes& bytes);
+    Upload upload(const QEL::SharedBytes& bytes);
+    Upload uploadOpen(QEL::UsbInterface& tablet, const QEL::SharedBytes& bytes);
+    Upload timedUpload(const QEL::SharedBytes& bytes);
     void blank();
     bool startDelay();
 

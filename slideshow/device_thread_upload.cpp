@@ -47,14 +47,14 @@ milliseconds since(steady_clock::time_point start) {
 // Uploads until the picture is sent; a wake-up or quit while the tablet is
 // busy ends the attempt with that wait result. A stalled bulk pipe leaves the
 // picture to the next wake-up.
-std::optional<DWORD> DeviceThread::show(std::vector<std::uint8_t>& bytes) {
-    if (bytes.empty())
+std::optional<DWORD> DeviceThread::show(QEL::SharedBytes& bytes) {
+    if (!bytes || bytes->empty())
         return std::nullopt;
     const HANDLE waits[] = {quitEvent_, updateEvent_};
     for (;;) {
         const Upload upload = timedUpload(bytes);
         if (upload == Upload::Sent)
-            bytes.clear();
+            bytes.reset();
         if (upload != Upload::Retry)
             return std::nullopt;
         const DWORD result = waitPumpingMessages(waits, 2, retryDelay, OnMessages::EndWait);
@@ -65,7 +65,7 @@ std::optional<DWORD> DeviceThread::show(std::vector<std::uint8_t>& bytes) {
 
 // Publishes every upload with its start and duration, and the wait for a
 // tablet that is busy or cannot be opened.
-DeviceThread::Upload DeviceThread::timedUpload(const std::vector<std::uint8_t>& bytes) {
+DeviceThread::Upload DeviceThread::timedUpload(const QEL::SharedBytes& bytes) {
     const auto start = std::chrono::system_clock::now();
     const auto begun = steady_clock::now();
     const Upload upload = this->upload(bytes);
@@ -79,7 +79,7 @@ DeviceThread::Upload DeviceThread::timedUpload(const std::vector<std::uint8_t>& 
 // The tablet is held exclusively from the open to the close; the picture is
 // fetched and encoded before, and nothing but the conversation happens
 // inside. The hold is measured for the status.
-DeviceThread::Upload DeviceThread::upload(const std::vector<std::uint8_t>& bytes) {
+DeviceThread::Upload DeviceThread::upload(const QEL::SharedBytes& bytes) {
     QEL::UsbInterface tablet(winusb_);
     if (const auto error = tablet.open(device_, QEL::Access::Exclusive)) {
         if (error.value() == ERROR_FILE_NOT_FOUND)
@@ -99,9 +99,10 @@ DeviceThread::Upload DeviceThread::upload(const std::vector<std::uint8_t>& bytes
 // either way. A stop ends the transfer between blocks, or aborts the bulk
 // pipe, and leaves the tablet ready for the clear.
 DeviceThread::Upload DeviceThread::uploadOpen(QEL::UsbInterface& tablet,
-                                              const std::vector<std::uint8_t>& bytes) {
+                                              const QEL::SharedBytes& bytes) {
     const QEL::EncodingMode mode = QEL::encodingModeFor(device_.idProduct, tablet.canWriteBulk());
     tablet.setStopEvent(quitEvent_);
+    tablet.setPicture(bytes);
     const HANDLE quit = quitEvent_;
     QEL::Protocol protocol(
         tablet,
@@ -110,7 +111,7 @@ DeviceThread::Upload DeviceThread::uploadOpen(QEL::UsbInterface& tablet,
         },
         QuitCheck(quitEvent_));
     try {
-        if (!protocol.uploadImage(mode, bytes.data(), bytes.size()))
+        if (!protocol.uploadImage(mode, bytes->data(), bytes->size()))
             return Upload::Retry;
         stallReported_ = false;
         return Upload::Sent;

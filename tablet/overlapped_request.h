@@ -10,6 +10,9 @@
 
 namespace Korva::QEL {
 
+// Bytes shared between their owner and the requests that read them.
+using SharedBytes = std::shared_ptr<const std::vector<std::uint8_t>>;
+
 // How long one request to a tablet (a feature report, a bulk write) may take
 // before it counts as a failed transfer, and how long a cancelled request may
 // take to end. Both stay well below the five seconds a stop may take.
@@ -31,6 +34,8 @@ struct OverlappedRequest : noncopyable {
     OVERLAPPED overlapped{};
     Win32::unique_event event;
     std::vector<std::uint8_t> buffer;
+    // Bytes outside buffer that the system reads, kept alive with the request.
+    SharedBytes source;
 };
 
 // Cancels a pending request with cancel and waits up to cancelTimeout for it

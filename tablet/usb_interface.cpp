@@ -38,7 +38,8 @@ ULONG UsbInterface::requestLength(std::size_t length) {
 }
 
 UsbInterface::UsbInterface(std::shared_ptr<Win32::WinusbDll> winusb)
-    : winusb_(std::move(winusb)), stopEvent_(Win32::createEvent()) {}
+    : winusb_(std::move(winusb)), stopEvent_(Win32::createEvent()),
+      readingEvent_(Win32::createEvent()) {}
 
 UsbInterface::~UsbInterface() {
     try {

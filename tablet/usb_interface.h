@@ -40,6 +40,10 @@ public:
     // A bulk write in progress ends with stopped_error, the pipe aborted,
     // once this event is set (the worker's quit event; null for none).
     void setStopEvent(HANDLE stop) { bulkStop_ = stop; }
+    // The picture bulk writes are made from. A write from these bytes uses
+    // them as they are, as an abandoned write keeps them alive; a write from
+    // any other buffer is made from a copy of it.
+    void setPicture(SharedBytes picture) { picture_ = std::move(picture); }
     // When the last open took hold of the tablet (its HID path opened).
     std::chrono::steady_clock::time_point openedAt() const { return openedAt_; }
 
@@ -52,6 +56,8 @@ private:
     bool findBulkOutPipe();
     void startReader();
     void stopReader();
+    std::unique_ptr<OverlappedRequest> bulkRequest(const std::uint8_t* buffer,
+                                                   std::size_t length) const;
     [[noreturn]] void failBulkWrite(DWORD error, const char* function);
     void featureRequest(DWORD code, std::uint8_t* buffer, std::size_t length, const char* function);
 
@@ -65,7 +71,11 @@ private:
     Win32::WinusbHandle winusbHandle_;
     std::uint8_t pipeId_ = 0;
     HANDLE bulkStop_ = nullptr;
+    SharedBytes picture_;
     Win32::unique_event stopEvent_;
+    // Set by the reader once it runs: an open returns with the reader's
+    // start behind it, so that the start does not compete with the upload.
+    Win32::unique_event readingEvent_;
     std::thread reader_;
     std::unique_ptr<OverlappedRequest> featureRequest_;
     ReportLengthTable inputLengths_{};

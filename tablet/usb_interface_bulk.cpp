@@ -3,6 +3,8 @@
 #include "common/error_categories.h"
 #include "tablet/overlapped_request.h"
 
+#include <functional>
+
 namespace Korva::QEL {
 namespace {
 
@@ -60,6 +62,20 @@ bool UsbInterface::findBulkOutPipe() {
     return false;
 }
 
+// An abandoned write goes on reading its bytes until the system ends it, so
+// the request keeps them alive: the shared picture when the bytes lie in it,
+// otherwise a copy, made in one pass without zeroing the buffer first.
+std::unique_ptr<OverlappedRequest> UsbInterface::bulkRequest(const std::uint8_t* buffer,
+                                                             std::size_t length) const {
+    auto request = std::make_unique<OverlappedRequest>(0);
+    if (picture_ && std::less_equal<>()(picture_->data(), buffer) &&
+        std::less_equal<>()(buffer + length, picture_->data() + picture_->size()))
+        request->source = picture_;
+    else
+        request->buffer.assign(buffer, buffer + length);
+    return request;
+}
+
 void UsbInterface::failBulkWrite(DWORD error, const char* function) {
     if (error == ERROR_DEVICE_NOT_CONNECTED)
         throw device_removed_error();
@@ -76,12 +92,10 @@ void UsbInterface::writeBulk(const std::uint8_t* buffer, std::size_t length) {
         throw not_connected_error();
     if (!winusbHandle_)
         throw write_not_supported_error();
-    // The pipe writes from a copy that an abandoned write takes with it.
-    // Copied in one pass, without zeroing the buffer first.
-    auto request = std::make_unique<OverlappedRequest>(0);
-    request->buffer.assign(buffer, buffer + length);
+    auto request = bulkRequest(buffer, length);
     const WINUSB_INTERFACE_HANDLE handle = winusbHandle_.get();
-    if (!winusb_->WritePipe(handle, pipeId_, request->buffer.data(), count, nullptr,
+    const std::uint8_t* data = request->source ? buffer : request->buffer.data();
+    if (!winusb_->WritePipe(handle, pipeId_, const_cast<std::uint8_t*>(data), count, nullptr,
                             &request->overlapped)) {
         const DWORD error = ::GetLastError();
         if (error != ERROR_IO_PENDING)

@@ -37,7 +37,11 @@ void cancelRead(HANDLE hid, std::unique_ptr<OverlappedRequest>& read) {
 void UsbInterface::startReader() {
     stopReader();
     impl()->clearQueues();
+    if (!::ResetEvent(readingEvent_.get()))
+        Win32::throwLastError("ResetEvent");
     reader_ = std::thread(&UsbInterface::readerThread, this);
+    // A reader that has not started within the bound starts later.
+    ::WaitForSingleObject(readingEvent_.get(), requestTimeout);
 }
 
 void UsbInterface::stopReader() {
@@ -55,6 +59,8 @@ void UsbInterface::readerThread() noexcept {
     Win32::runThreadBody(
         "UsbInterface::readerThread",
         [this] {
+            if (!::SetEvent(readingEvent_.get()))
+                Win32::throwLastError("SetEvent");
             if (!::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL))
                 Win32::throwLastError("SetThreadPriority");
             readReports();
