@@ -2,7 +2,7 @@
 // the process's peak memory, beside the floor of decoding it to BGRA alone.
 // Each case runs in a process of its own so that its peak is its own.
 // Usage: render_bench <picture> idle|decode|mono|rgb565|bgr24 <repeats>
-#include "slideshow/core/render_image.h"
+#include "slideshow/picture/render_image.h"
 
 #include "common/error_categories.h"
 #include "common/unique_handle.h"

@@ -4,7 +4,7 @@
 #include "common/thread_body.h"
 #include "common/core/utf.h"
 #include "slideshow/message_wait.h"
-#include "slideshow/core/picture_errors.h"
+#include "slideshow/picture/core/picture_errors.h"
 #include "tablet/core/product_tables.h"
 #include "tablet/core/protocol.h"
 

@@ -6,7 +6,8 @@
 #include "settings/core/device_config.h"
 #include "slideshow/core/image_entry.h"
 #include "slideshow/core/image_list_state.h"
-#include "slideshow/core/screen_format.h"
+#include "slideshow/picture/render_image.h"
+#include "slideshow/picture/core/screen_format.h"
 #include "slideshow/core/status_record.h"
 
 #include <atomic>
