@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/com_apartment.h"
 #include "common/event_log.h"
 #include "common/core/noncopyable.h"
 #include "common/unique_handle.h"
@@ -76,13 +77,6 @@ public:
     PictureListStatus summary();
 
 private:
-    // Balances the constructor's COM initialisation when it succeeded.
-    class ComInitialization : noncopyable {
-    public:
-        ComInitialization();
-        ~ComInitialization();
-    };
-
     struct Watched;
     using SharedFolder = std::shared_ptr<Win32::unique_file>;
 
@@ -112,7 +106,9 @@ private:
     void setChangeEvent();
     template <class Body> auto call(Body body);
 
-    ComInitialization com_;
+    // COM on the thread that makes the list, in the multithreaded apartment,
+    // for as long as the list lives.
+    Win32::ComApartment com_;
     Win32::unique_event quitEvent_;
     Win32::unique_event changeEvent_;
     Win32::unique_event checkEvent_;

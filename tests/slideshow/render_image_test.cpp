@@ -1,3 +1,4 @@
+#include "common/com_apartment.h"
 #include "slideshow/picture/core/picture_errors.h"
 #include "slideshow/core/image_entry.h"
 #include "slideshow/picture/core/orientation.h"
@@ -58,7 +59,6 @@ void expectNear(const Pixel& got, const Pixel& want, int tolerance = 40) {
 class RenderImage : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
         folder_ = fs::temp_directory_path() /
                   ("qeld-render-" + std::to_string(::GetCurrentProcessId()) + "-" +
                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -67,7 +67,6 @@ protected:
     void TearDown() override {
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
-        ::CoUninitialize();
     }
 
     fs::path write(const char* name, const Bytes& bytes) {
@@ -78,6 +77,7 @@ protected:
         return path;
     }
 
+    Win32::ComApartment com_{COINIT_MULTITHREADED};
     fs::path folder_;
 };
 
