@@ -58,7 +58,7 @@ public:
     }
 
     void tick() {
-        std::set<const ImageList*> advanced;
+        std::set<const CampaignList*> advanced;
         for (const auto& [model, list] : lists_->lists()) {
             if (advanced.insert(list.get()).second)
                 list->advance();

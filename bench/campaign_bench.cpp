@@ -5,7 +5,7 @@
 // work (folder check, date check) counts in the process's CPU time.
 // Usage: campaign_bench [ticks]
 #include "slideshow/campaign_list.h"
-#include "slideshow/core/render_image.h"
+#include "slideshow/picture/render_image.h"
 #include "slideshow/system_calendar.h"
 
 #include <windows.h>

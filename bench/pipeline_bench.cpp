@@ -1,8 +1,8 @@
 // Throughput of the picture pipeline's own kernels, in megapixels per second
 // of input, beside a plain copy of the same bytes measured in the same run:
 // the ratio to the copy says how far each kernel is from memory speed.
-#include "slideshow/core/area_scaler.h"
-#include "slideshow/core/encode_image.h"
+#include "slideshow/picture/core/area_scaler.h"
+#include "slideshow/picture/core/encode_image.h"
 
 #include <benchmark/benchmark.h>
 

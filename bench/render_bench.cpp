@@ -2,8 +2,9 @@
 // the process's peak memory, beside the floor of decoding it to BGRA alone.
 // Each case runs in a process of its own so that its peak is its own.
 // Usage: render_bench <picture> idle|decode|mono|rgb565|bgr24 <repeats>
-#include "slideshow/core/render_image.h"
+#include "slideshow/picture/render_image.h"
 
+#include "common/com_apartment.h"
 #include "common/error_categories.h"
 #include "common/unique_handle.h"
 
@@ -79,7 +80,7 @@ int wmain(int argc, wchar_t** argv) {
         name.push_back(static_cast<char>(*c));
     const int repeats = std::max(1, _wtoi(argv[3]));
     try {
-        check(::CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+        const Win32::ComApartment com(COINIT_MULTITHREADED);
         std::vector<double> times;
         std::size_t bytes = 0;
         for (int i = 0; i < repeats; ++i) {
@@ -96,7 +97,6 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("%s median_ms %.1f peak_private_mb %.1f peak_working_set_mb %.1f bytes %zu\n",
                     name.c_str(), times[times.size() / 2], memory.PeakPagefileUsage / 1048576.0,
                     memory.PeakWorkingSetSize / 1048576.0, bytes);
-        ::CoUninitialize();
         return 0;
     } catch (const std::exception& e) {
         std::printf("%s failed: %s\n", name.c_str(), e.what());

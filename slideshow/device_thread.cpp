@@ -1,10 +1,11 @@
 #include "slideshow/device_thread.h"
 
+#include "common/com_apartment.h"
 #include "common/error_categories.h"
 #include "common/thread_body.h"
 #include "common/core/utf.h"
 #include "slideshow/message_wait.h"
-#include "slideshow/core/picture_errors.h"
+#include "slideshow/picture/core/picture_errors.h"
 #include "tablet/core/product_tables.h"
 #include "tablet/core/protocol.h"
 
@@ -27,20 +28,6 @@ ModelId modelFor(std::uint16_t productId) {
     const auto found = QEL::productModelTable.find(productId);
     return found == QEL::productModelTable.end() ? 0 : found->second;
 }
-
-// The picture decoding runs on this thread, in a single-threaded apartment.
-class ComApartment {
-public:
-    ComApartment() {
-        const HRESULT hr = ::CoInitializeEx(
-            nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE | COINIT_SPEED_OVER_MEMORY);
-        if (FAILED(hr))
-            Win32::throwHResult(hr, "CoInitializeEx");
-    }
-    ~ComApartment() { ::CoUninitialize(); }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-};
 
 } // namespace
 
@@ -90,7 +77,9 @@ void DeviceThread::publishEnd(const std::exception* e, std::uint32_t eventId) no
 }
 
 void DeviceThread::run() {
-    const ComApartment com;
+    // The picture decoding runs on this thread, in a single-threaded apartment.
+    const Win32::ComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE |
+                                  COINIT_SPEED_OVER_MEMORY);
     winusb_ = std::make_shared<Win32::WinusbDll>();
     status_.tabletStarted(device_.hidPath, device_.idProduct, modelId_);
     if (!probe()) {

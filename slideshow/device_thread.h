@@ -4,7 +4,7 @@
 #include "settings/core/device_config.h"
 #include "slideshow/image_list_map.h"
 #include "slideshow/picture_failures.h"
-#include "slideshow/core/screen_format.h"
+#include "slideshow/picture/core/screen_format.h"
 #include "slideshow/core/status_record.h"
 #include "tablet/tablet_device.h"
 #include "tablet/usb_interface.h"

@@ -9,20 +9,10 @@
 
 namespace Korva::QELD {
 
-ImageList::ComInitialization::ComInitialization() {
-    const HRESULT result = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED | COINIT_DISABLE_OLE1DDE |
-                                                         COINIT_SPEED_OVER_MEMORY);
-    if (FAILED(result))
-        Win32::throwHResult(result, "CoInitializeEx");
-}
-
-ImageList::ComInitialization::~ComInitialization() {
-    ::CoUninitialize();
-}
-
 ImageList::ImageList(const DeviceConfig& config, EventLog& eventLog, PreparedImages& images,
                      ImageRenderer render)
-    : quitEvent_(Win32::createEvent()), changeEvent_(Win32::createEvent()),
+    : com_(COINIT_MULTITHREADED | COINIT_DISABLE_OLE1DDE | COINIT_SPEED_OVER_MEMORY),
+      quitEvent_(Win32::createEvent()), changeEvent_(Win32::createEvent()),
       checkEvent_(Win32::createEvent()), eventLog_(eventLog),
       state_(config, images, std::move(render)), sourceSince_(std::chrono::system_clock::now()) {
     watcher_ = std::thread([this] { directoryThread(); });

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "common/com_apartment.h"
 #include "common/event_log.h"
 #include "common/core/noncopyable.h"
 #include "common/unique_handle.h"
 #include "settings/core/device_config.h"
 #include "slideshow/core/image_entry.h"
 #include "slideshow/core/image_list_state.h"
-#include "slideshow/core/screen_format.h"
+#include "slideshow/picture/render_image.h"
+#include "slideshow/picture/core/screen_format.h"
 #include "slideshow/core/status_record.h"
 
 #include <atomic>
@@ -75,13 +77,6 @@ public:
     PictureListStatus summary();
 
 private:
-    // Balances the constructor's COM initialisation when it succeeded.
-    class ComInitialization : noncopyable {
-    public:
-        ComInitialization();
-        ~ComInitialization();
-    };
-
     struct Watched;
     using SharedFolder = std::shared_ptr<Win32::unique_file>;
 
@@ -111,7 +106,9 @@ private:
     void setChangeEvent();
     template <class Body> auto call(Body body);
 
-    ComInitialization com_;
+    // COM on the thread that makes the list, in the multithreaded apartment,
+    // for as long as the list lives.
+    Win32::ComApartment com_;
     Win32::unique_event quitEvent_;
     Win32::unique_event changeEvent_;
     Win32::unique_event checkEvent_;

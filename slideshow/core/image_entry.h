@@ -2,11 +2,10 @@
 
 #include "common/core/noncopyable.h"
 #include "slideshow/core/folder_item.h"
-#include "slideshow/core/image_parameters.h"
-#include "slideshow/core/layout_settings.h"
+#include "slideshow/picture/core/image_parameters.h"
+#include "slideshow/picture/core/layout_settings.h"
 #include "slideshow/core/prepared_images.h"
-#include "slideshow/core/render_image.h"
-#include "slideshow/core/screen_format.h"
+#include "slideshow/picture/core/screen_format.h"
 
 #include <cstdint>
 #include <functional>
@@ -36,7 +35,7 @@ class ImageEntry : noncopyable {
 public:
     // The renderer is renderImage in the service; tests give their own.
     ImageEntry(std::u16string path, LayoutSettings layout, PreparedImages& images,
-               ImageRenderer render = renderImage, FileStamp stamp = {});
+               ImageRenderer render, FileStamp stamp = {});
     ~ImageEntry();
 
     const std::u16string& path() const noexcept { return path_; }

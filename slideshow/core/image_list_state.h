@@ -5,7 +5,7 @@
 #include "slideshow/core/folder_item.h"
 #include "slideshow/core/image_entry.h"
 #include "slideshow/core/image_list_changes.h"
-#include "slideshow/core/layout_settings.h"
+#include "slideshow/picture/core/layout_settings.h"
 
 #include <list>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/core/noncopyable.h"
-#include "slideshow/core/image_parameters.h"
+#include "slideshow/picture/core/image_parameters.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "settings/core/device_config.h"
-#include "slideshow/core/screen_format.h"
+#include "slideshow/picture/core/screen_format.h"
 
 #include <chrono>
 #include <exception>

@@ -1,4 +1,4 @@
-#include "slideshow/core/exif_orientation.h"
+#include "slideshow/picture/core/exif_orientation.h"
 #include "tests/fuzz/fuzz_check.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

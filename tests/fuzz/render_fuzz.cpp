@@ -1,6 +1,6 @@
-#include "slideshow/core/encode_image.h"
-#include "slideshow/core/layout_geometry.h"
-#include "slideshow/core/render_picture.h"
+#include "slideshow/picture/core/encode_image.h"
+#include "slideshow/picture/core/layout_geometry.h"
+#include "slideshow/picture/core/render_picture.h"
 #include "tests/fuzz/fuzz_check.h"
 
 #include <array>

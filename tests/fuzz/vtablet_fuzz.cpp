@@ -1,4 +1,4 @@
-#include "slideshow/core/encode_image.h"
+#include "slideshow/picture/core/encode_image.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tools/vtablet/model/pixel_decode.h"
 #include "tools/vtablet/model/tablet_model.h"

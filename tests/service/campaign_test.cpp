@@ -1,7 +1,7 @@
 #include "picture_files.h"
 #include "common/unique_handle.h"
 #include "service/main_thread.h"
-#include "slideshow/core/render_image.h"
+#include "slideshow/picture/render_image.h"
 #include "tablet/discovery.h"
 #include "tests/support/virtual_tablets.h"
 #include "tools/vtablet/model/pixel_decode.h"

@@ -3,7 +3,7 @@
 #include "service_program.h"
 #include "console_session.h"
 #include "picture_files.h"
-#include "slideshow/core/render_image.h"
+#include "slideshow/picture/render_image.h"
 #include "tablet/discovery.h"
 #include "tests/support/virtual_tablets.h"
 #include "tools/vtablet/model/pixel_decode.h"

@@ -1,4 +1,4 @@
-#include "slideshow/core/encode_image.h"
+#include "slideshow/picture/core/encode_image.h"
 
 #include "tests/slideshow/memory_source.h"
 

@@ -1,4 +1,4 @@
-#include "slideshow/core/layout_geometry.h"
+#include "slideshow/picture/core/layout_geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "slideshow/picture_failures.h"
-#include "slideshow/core/picture_errors.h"
+#include "slideshow/picture/core/picture_errors.h"
 
 #include <gtest/gtest.h>
 

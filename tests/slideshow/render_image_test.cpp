@@ -1,7 +1,8 @@
-#include "slideshow/core/picture_errors.h"
+#include "common/com_apartment.h"
+#include "slideshow/picture/core/picture_errors.h"
 #include "slideshow/core/image_entry.h"
-#include "slideshow/core/orientation.h"
-#include "slideshow/core/render_image.h"
+#include "slideshow/picture/core/orientation.h"
+#include "slideshow/picture/render_image.h"
 #include "tests/support/wine_paths.h"
 
 #include <windows.h>
@@ -58,7 +59,6 @@ void expectNear(const Pixel& got, const Pixel& want, int tolerance = 40) {
 class RenderImage : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
         folder_ = fs::temp_directory_path() /
                   ("qeld-render-" + std::to_string(::GetCurrentProcessId()) + "-" +
                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -67,7 +67,6 @@ protected:
     void TearDown() override {
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
-        ::CoUninitialize();
     }
 
     fs::path write(const char* name, const Bytes& bytes) {
@@ -78,6 +77,7 @@ protected:
         return path;
     }
 
+    Win32::ComApartment com_{COINIT_MULTITHREADED};
     fs::path folder_;
 };
 
@@ -220,8 +220,8 @@ TEST_F(RenderImage, HugePicturesAreRefusedBeforeDecoding) {
 
 TEST_F(RenderImage, OnePictureForEachScreenKind) {
     PreparedImages images;
-    ImageEntry whiteEntry(pathText(picture("white.png")), LayoutSettings{}, images);
-    ImageEntry redEntry(pathText(picture("red.png")), LayoutSettings{}, images);
+    ImageEntry whiteEntry(pathText(picture("white.png")), LayoutSettings{}, images, renderImage);
+    ImageEntry redEntry(pathText(picture("red.png")), LayoutSettings{}, images, renderImage);
     EXPECT_EQ(whiteEntry.getImage({0x00, 8, 8}), Bytes(8, 0xFF));
     EXPECT_EQ(whiteEntry.getImage({0x12, 8, 8}), Bytes(8 * 8 * 2, 0xFF));
     EXPECT_EQ(whiteEntry.getImage({0x04, 8, 8}), Bytes(8 * 8 * 3, 0xFF));
@@ -236,7 +236,7 @@ TEST_F(RenderImage, SecondRequestDoesNotOpenTheFile) {
     const fs::path copy = folder_ / "red.png";
     fs::copy_file(picture("red.png"), copy);
     PreparedImages images;
-    ImageEntry entry(pathText(copy), LayoutSettings{}, images);
+    ImageEntry entry(pathText(copy), LayoutSettings{}, images, renderImage);
     const Bytes first = entry.getImage({0x04, 8, 8});
     fs::remove(copy);
     EXPECT_EQ(entry.getImage({0x04, 8, 8}), first);

@@ -1,7 +1,7 @@
-#include "slideshow/core/render_picture.h"
+#include "slideshow/picture/core/render_picture.h"
 
-#include "slideshow/core/encode_image.h"
-#include "slideshow/core/orientation.h"
+#include "slideshow/picture/core/encode_image.h"
+#include "slideshow/picture/core/orientation.h"
 #include "tests/slideshow/memory_source.h"
 
 #include <gtest/gtest.h>

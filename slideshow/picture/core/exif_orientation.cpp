@@ -1,4 +1,4 @@
-#include "slideshow/core/exif_orientation.h"
+#include "slideshow/picture/core/exif_orientation.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "slideshow/core/picture_source.h"
+#include "slideshow/picture/core/picture_source.h"
 
 #include <wincodec.h>
 

@@ -1,4 +1,4 @@
-#include "slideshow/core/area_scaler.h"
+#include "slideshow/picture/core/area_scaler.h"
 
 #include <algorithm>
 #include <cmath>

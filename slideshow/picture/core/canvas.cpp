@@ -1,4 +1,4 @@
-#include "slideshow/core/canvas.h"
+#include "slideshow/picture/core/canvas.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "slideshow/core/picture_errors.h"
+#include "slideshow/picture/core/picture_errors.h"
 
 #include "common/core/utf.h"
 

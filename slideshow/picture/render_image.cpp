@@ -1,12 +1,12 @@
-#include "slideshow/core/render_image.h"
+#include "slideshow/picture/render_image.h"
 
 #include "common/error_categories.h"
 #include "common/unique_handle.h"
-#include "slideshow/core/encode_image.h"
-#include "slideshow/core/picture_errors.h"
-#include "slideshow/picture_orientation.h"
-#include "slideshow/core/render_picture.h"
-#include "slideshow/wic_picture_source.h"
+#include "slideshow/picture/core/encode_image.h"
+#include "slideshow/picture/core/picture_errors.h"
+#include "slideshow/picture/picture_orientation.h"
+#include "slideshow/picture/core/render_picture.h"
+#include "slideshow/picture/wic_picture_source.h"
 
 #include <wincodec.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "slideshow/core/image_parameters.h"
+#include "slideshow/picture/core/image_parameters.h"
 
 #include <cstdint>
 #include <string>

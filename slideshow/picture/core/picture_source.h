@@ -1,6 +1,6 @@
 #pragma once
 
-#include "slideshow/core/bitmap.h"
+#include "slideshow/picture/core/bitmap.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
-#include "slideshow/picture_orientation.h"
+#include "slideshow/picture/picture_orientation.h"
 
 #include "common/unique_handle.h"
-#include "slideshow/core/exif_orientation.h"
+#include "slideshow/picture/core/exif_orientation.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "slideshow/core/layout_settings.h"
-#include "slideshow/core/screen_format.h"
+#include "slideshow/picture/core/layout_settings.h"
+#include "slideshow/picture/core/screen_format.h"
 
 #include <compare>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "slideshow/core/layout_geometry.h"
+#include "slideshow/picture/core/layout_geometry.h"
 
-#include "slideshow/core/layout_settings.h"
+#include "slideshow/picture/core/layout_settings.h"
 
 #include <algorithm>
 

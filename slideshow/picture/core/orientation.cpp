@@ -1,4 +1,4 @@
-#include "slideshow/core/orientation.h"
+#include "slideshow/picture/core/orientation.h"
 
 #include <algorithm>
 #include <cstring>

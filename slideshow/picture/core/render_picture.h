@@ -1,9 +1,9 @@
 #pragma once
 
-#include "slideshow/core/canvas.h"
-#include "slideshow/core/image_parameters.h"
-#include "slideshow/core/orientation.h"
-#include "slideshow/core/picture_source.h"
+#include "slideshow/picture/core/canvas.h"
+#include "slideshow/picture/core/image_parameters.h"
+#include "slideshow/picture/core/orientation.h"
+#include "slideshow/picture/core/picture_source.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "slideshow/core/orientation.h"
+#include "slideshow/picture/core/orientation.h"
 
 #include <wincodec.h>
 

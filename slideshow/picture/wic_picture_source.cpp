@@ -1,4 +1,4 @@
-#include "slideshow/wic_picture_source.h"
+#include "slideshow/picture/wic_picture_source.h"
 
 #include "common/error_categories.h"
 

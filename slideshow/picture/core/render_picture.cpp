@@ -1,8 +1,8 @@
-#include "slideshow/core/render_picture.h"
+#include "slideshow/picture/core/render_picture.h"
 
-#include "slideshow/core/area_scaler.h"
-#include "slideshow/core/encode_image.h"
-#include "slideshow/core/layout_geometry.h"
+#include "slideshow/picture/core/area_scaler.h"
+#include "slideshow/picture/core/encode_image.h"
+#include "slideshow/picture/core/layout_geometry.h"
 
 #include <algorithm>
 
