@@ -61,8 +61,8 @@ bool applyServiceState(CEditDlg& dialog) {
     if (!::IsWindowEnabled(dialog.disableBox()))
         return true;
     if (::SendMessageW(dialog.disableBox(), BM_GETCHECK, 0, 0) == BST_CHECKED)
-        return ChangeServiceStartType(StartType::OnDemand) && ChangeServiceState(toStopped);
-    return ChangeServiceStartType(StartType::Automatic) && ChangeServiceState(toRunning);
+        return changeServiceStartType(StartType::OnDemand) && ChangeServiceState(toStopped);
+    return changeServiceStartType(StartType::Automatic) && ChangeServiceState(toRunning);
 }
 
 bool failWithBeep() {

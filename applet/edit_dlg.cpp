@@ -49,7 +49,7 @@ void CEditDlg::onInitDialog() {
     spin_ = item(IDC_SPIN);
     disable_ = item(IDC_DISABLE);
     ::SendMessageW(spin_, UDM_SETRANGE32, minIntervalSeconds, maxIntervalSeconds);
-    if (const auto disabled = QuerySlideshowDisabled())
+    if (const auto disabled = querySlideshowDisabled())
         ::SendMessageW(disable_, BM_SETCHECK, *disabled ? BST_CHECKED : BST_UNCHECKED, 0);
     else
         ::EnableWindow(disable_, FALSE);

@@ -100,7 +100,7 @@ std::optional<DWORD> QueryServiceState() {
     return status.dwCurrentState;
 }
 
-std::optional<bool> QuerySlideshowDisabled() {
+std::optional<bool> querySlideshowDisabled() {
     const auto service =
         openService(SC_MANAGER_CONNECT, SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG);
     SERVICE_STATUS_PROCESS status{};
@@ -114,7 +114,7 @@ std::optional<bool> QuerySlideshowDisabled() {
     return !runs && *startType != SERVICE_AUTO_START;
 }
 
-bool ChangeServiceStartType(StartType type) {
+bool changeServiceStartType(StartType type) {
     const bool automatic = type == StartType::Automatic;
     const auto service = openService(SC_MANAGER_CONNECT, SERVICE_CHANGE_CONFIG);
     if (!service || !::ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE,

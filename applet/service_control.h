@@ -14,14 +14,14 @@ std::optional<DWORD> QueryServiceState();
 // starting, and it does not start with the system. A service that runs or
 // starts automatically counts as enabled, so that saving an unrelated change
 // never stops it. None when the service cannot be read.
-std::optional<bool> QuerySlideshowDisabled();
+std::optional<bool> querySlideshowDisabled();
 
 enum class StartType { Automatic, OnDemand };
 
 // Makes the choice last beyond the next restart: automatic delayed start
 // (plain automatic start where the system refuses delayed start), or start on
 // demand. True on success.
-bool ChangeServiceStartType(StartType type);
+bool changeServiceStartType(StartType type);
 
 // A change of the service's state: the state to reach, the access right that
 // asks for it and the transitional state that leads there.

@@ -37,7 +37,7 @@ void CViewDlg::onInitDialog() {
                          });
     ::SetWindowTextW(hwnd(), loadString(IDS_CAPTION).c_str());
     ::SendMessageW(item(IDOK), BCM_SETSHIELD, 0, TRUE);
-    if (QuerySlideshowDisabled() == false)
+    if (querySlideshowDisabled() == false)
         ::ShowWindow(item(IDC_DISABLE), SW_HIDE);
     ::SetFocus(item(IDCANCEL));
 }

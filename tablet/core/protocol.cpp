@@ -56,7 +56,7 @@ std::uint8_t Protocol::permittedStates(std::uint8_t reportId) {
     throw std::logic_error("combination of reportId and opDirection is invalid");
 }
 
-Protocol::StatusRecord Protocol::readStatus() {
+Protocol::ReportedStatus Protocol::readStatus() {
     std::array<std::uint8_t, statusReportLength> report{StatusReport};
     device_.getFeature(report.data(), report.size());
     return {report[1], report[2], static_cast<std::uint16_t>(report[3] | report[4] << 8)};

@@ -30,7 +30,9 @@ public:
     static constexpr std::size_t maxBlockLength = 2557;
     static constexpr std::size_t uploadBlockLength = 253;
 
-    struct StatusRecord {
+    // What the tablet's StatusReport says: its state (one of the status
+    // values above), then a result byte and a word that are carried as read.
+    struct ReportedStatus {
         std::uint8_t status = 0;
         std::uint8_t result = 0;
         std::uint16_t word = 0;
@@ -62,7 +64,7 @@ public:
     static std::uint8_t statusBit(std::uint8_t status);
     static std::uint8_t permittedStates(std::uint8_t reportId);
 
-    StatusRecord readStatus();
+    ReportedStatus readStatus();
     Capability readCapability();
     void waitUntilAllowed(std::uint8_t reportId, Interval interval);
     void waitUntilReady(unsigned retries, Interval interval);

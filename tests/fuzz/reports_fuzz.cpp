@@ -73,7 +73,7 @@ private:
 // The two replies the product decodes: the status record (little-endian
 // word) and the capability's screen size (big-endian).
 void checkReplies(FuzzTablet& tablet) {
-    const Protocol::StatusRecord status = Protocol(tablet).readStatus();
+    const Protocol::ReportedStatus status = Protocol(tablet).readStatus();
     const Report& s = tablet.answers.back();
     check(s.size() == 5 && s[0] == Protocol::StatusReport, "a status read asks for 5 bytes");
     check(status.status == s[1] && status.result == s[2] && status.word == (s[3] | s[4] << 8),

@@ -149,7 +149,7 @@ TEST_F(Slideshow, WorkersEndOnBadTablets) {
 TEST_F(Slideshow, TabletsBeyondTheWorkerLimitAreLeftOutAndReportedOnce) {
     plug("QEL40", rgb565);
     plug("QEL10", mono);
-    Korva::QELD::Testing::RecordingSink sink;
+    Korva::QELD::Test::RecordingSink sink;
     EventLog eventLog({}, &sink);
     ConfigurationData settings(L"SOFTWARE\\Korva\\QELD worker limit test");
     ImageListMap imageLists(settings, eventLog);

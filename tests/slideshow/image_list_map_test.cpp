@@ -8,7 +8,7 @@
 namespace Korva::QELD {
 namespace {
 
-using namespace Testing;
+using namespace Test;
 
 const ScreenFormat screen{0x02, 320, 160};
 

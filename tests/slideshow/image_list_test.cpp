@@ -15,7 +15,7 @@
 namespace Korva::QELD {
 namespace {
 
-using namespace Testing;
+using namespace Test;
 using Test::runUnix;
 using Test::unixPath;
 using Paths = std::vector<std::u16string>;

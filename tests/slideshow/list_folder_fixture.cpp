@@ -6,7 +6,7 @@
 #include <iterator>
 #include <thread>
 
-namespace Korva::QELD::Testing {
+namespace Korva::QELD::Test {
 
 namespace fs = std::filesystem;
 
@@ -70,4 +70,4 @@ ImageRenderer ListFolderTest::contentsRenderer() {
     };
 }
 
-} // namespace Korva::QELD::Testing
+} // namespace Korva::QELD::Test

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace Korva::QELD::Testing {
+namespace Korva::QELD::Test {
 
 // Records every report, for tests to look at.
 class RecordingSink : public EventSink {
@@ -72,4 +72,4 @@ private:
     std::atomic<int> renders_{0};
 };
 
-} // namespace Korva::QELD::Testing
+} // namespace Korva::QELD::Test

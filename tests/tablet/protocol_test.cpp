@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <stdexcept>
 
@@ -45,20 +46,26 @@ TEST(ProtocolTables, PermissionTableHasSeventyUniqueEntriesNoneForStatus255) {
     EXPECT_EQ(gets, 34);
 }
 
-TEST(ProtocolTables, PermittedStatesLooksUpTheSetDirection) {
-    EXPECT_EQ(Protocol::permittedStates(0x25), 0x01);
-    EXPECT_EQ(Protocol::permittedStates(0x26), 0x02);
-    EXPECT_EQ(Protocol::permittedStates(0x27), 0x02);
-    EXPECT_EQ(Protocol::permittedStates(0x20), 0x01);
-    EXPECT_EQ(Protocol::permittedStates(0x2F), 0x2F);
-    EXPECT_EQ(Protocol::permittedStates(0x0E), 0x25); // differs only by direction from 0x0D
-    // 0x03 and 0x09 are only ever read.
-    for (std::uint8_t reportId : {0x03, 0x09, 0x00, 0xFF})
-        EXPECT_THROW(Protocol::permittedStates(reportId), std::logic_error);
-    try {
-        Protocol::permittedStates(0x03);
-    } catch (const std::logic_error& e) {
-        EXPECT_STREQ(e.what(), "combination of reportId and opDirection is invalid");
+// Several reports are both read and written, with different permitted states
+// (0x0A, 0x2F...), and 0x03 and 0x09 are only ever read: the lookup must take
+// the written entry of each report and refuse a report that is never written.
+TEST(ProtocolTables, PermittedStatesAreThoseOfTheWrittenEntry) {
+    for (unsigned reportId = 0; reportId <= 0xFF; ++reportId) {
+        const auto id = static_cast<std::uint8_t>(reportId);
+        const auto written = std::find_if(
+            ReportPermissions.begin(), ReportPermissions.end(), [&](const ReportPermission& entry) {
+                return entry.key == permissionKey(OpDirection::Set, id);
+            });
+        if (written != ReportPermissions.end()) {
+            EXPECT_EQ(Protocol::permittedStates(id), written->states) << std::hex << reportId;
+            continue;
+        }
+        try {
+            Protocol::permittedStates(id);
+            ADD_FAILURE() << std::hex << reportId;
+        } catch (const std::logic_error& e) {
+            EXPECT_STREQ(e.what(), "combination of reportId and opDirection is invalid");
+        }
     }
 }
 
