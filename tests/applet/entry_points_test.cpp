@@ -1,5 +1,6 @@
 #include "applet/core/resource.h"
 #include "common/unique_handle.h"
+#include "tests/support/eventually.h"
 #include "tests/support/process_window.h"
 #include "tests/support/wine_paths.h"
 
@@ -13,6 +14,7 @@
 
 namespace {
 
+using Korva::QELD::Test::eventually;
 using Korva::QELD::Test::findProcessWindow;
 using Korva::QELD::Test::windowsPath;
 using Korva::Win32::unique_module;
@@ -85,21 +87,23 @@ TEST_F(EntryPointsTest, NewInquireFillsTheWideRecord) {
 template <class Open> std::pair<LONG, bool> openAndClose(Open open) {
     std::atomic<bool> closed{false};
     std::atomic<bool> editable{false};
+    testing::AssertionResult shown = testing::AssertionSuccess();
     std::thread closer([&] {
-        for (int i = 0; i < 500 && !closed; ++i) {
+        shown = eventually("the dialog to appear", [&] {
             const HWND dialog =
                 findProcessWindow(::GetCurrentProcessId(), L"#32770", L"Zelqa QEL Display");
-            if (dialog != nullptr && ::IsWindowVisible(dialog)) {
+            if (!closed && dialog != nullptr && ::IsWindowVisible(dialog)) {
                 editable = ::GetDlgItem(dialog, IDC_APPLY) != nullptr;
                 ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
                 closed = true;
             }
-            ::Sleep(20);
-        }
+            return closed.load();
+        });
     });
     const LONG result = open();
     closed = true;
     closer.join();
+    EXPECT_TRUE(shown);
     return {result, editable};
 }
 

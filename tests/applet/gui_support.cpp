@@ -1,7 +1,8 @@
 #include "tests/applet/gui_support.h"
 
 #include "common/unique_handle.h"
-#include "tests/support/process_runner.h"
+#include "tests/support/eventually.h"
+#include "tests/support/unix_shell.h"
 #include "tests/support/wine_paths.h"
 
 #include <commctrl.h>
@@ -40,23 +41,6 @@ BOOL CALLBACK findBox(HWND window, LPARAM data) {
         return FALSE;
     }
     return TRUE;
-}
-
-// A Unix program started through cmd runs on its own: the picture is done
-// when its file exists and stops growing.
-bool waitForFinishedFile(const std::wstring& path) {
-    LONGLONG last = -1;
-    for (int i = 0; i < 100; ++i) {
-        ::Sleep(100);
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-            continue;
-        const LONGLONG size = (LONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        if (size > 0 && size == last)
-            return true;
-        last = size;
-    }
-    return false;
 }
 
 } // namespace
@@ -148,26 +132,26 @@ std::vector<std::uint32_t> iconPixels(HICON icon) {
     return pixels;
 }
 
-bool saveScreenshot(const std::string& name) {
-    // Let the windows paint and the display catch up before the picture.
-    const auto until = ::GetTickCount() + 1000;
-    MSG message;
-    while (::GetTickCount() < until) {
+testing::AssertionResult saveScreenshot(const std::string& name) {
+    // The windows have painted once nothing is left in the queue to paint.
+    const auto painted = eventually("the windows to finish painting", [] {
+        MSG message;
         while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }
         ::GdiFlush();
-        ::Sleep(20);
-    }
-    const std::wstring unixPath =
-        std::wstring(QELD_SCREENSHOT_DIR) + L"/" + std::wstring(name.begin(), name.end()) + L".png";
-    const std::wstring windowsPath = Test::windowsPath(unixPath);
-    ::DeleteFileW(windowsPath.c_str());
-    // The quotes keep cmd from reading the slashes of the Unix path as switches.
-    startProcess(L"cmd /c start /unix /usr/bin/import -window root \"" + unixPath + L"\"", {},
-                 CREATE_NO_WINDOW);
-    return waitForFinishedFile(windowsPath);
+        return ::GetQueueStatus(QS_ALLINPUT) == 0;
+    });
+    if (!painted)
+        return painted;
+    // Written under another name and then renamed, so that a picture of that
+    // name is always whole.
+    const std::filesystem::path folder = windowsPath(std::wstring_view(QELD_SCREENSHOT_DIR));
+    if (!runUnix(folder, "/usr/bin/import -window root '" + name + ".tmp.png' && mv '" + name +
+                             ".tmp.png' '" + name + ".png'"))
+        return testing::AssertionFailure() << "the screenshot " << name << " was not written";
+    return testing::AssertionSuccess();
 }
 
 } // namespace Korva::QELD::Test

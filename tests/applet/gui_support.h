@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <functional>
 #include <optional>
@@ -46,7 +48,8 @@ private:
 std::vector<std::uint32_t> iconPixels(HICON icon);
 
 // Saves a picture of the whole display as screenshots/<name>.png in the
-// build folder; true when the picture was written.
-bool saveScreenshot(const std::string& name);
+// build folder once the windows have painted; a failure says which step
+// failed.
+testing::AssertionResult saveScreenshot(const std::string& name);
 
 } // namespace Korva::QELD::Test

@@ -63,6 +63,8 @@ protected:
     // the applet returned.
     void changeAndLetGo(DWORD target, HANDLE event) {
         std::thread letGo([event] {
+            // The service stays pending this long on purpose: the applet is
+            // to wait for it, not find it already arrived.
             ::Sleep(1500);
             ::SetEvent(event);
         });
@@ -79,7 +81,7 @@ protected:
     void stopPending() {
         ::SetEvent(letRun.get());
         service.requestStart();
-        ASSERT_EQ(service.awaitState(SERVICE_RUNNING), SERVICE_RUNNING);
+        ASSERT_TRUE(service.awaitState(SERVICE_RUNNING));
         service.requestStop();
         ASSERT_EQ(service.state(), SERVICE_STOP_PENDING);
     }

@@ -20,10 +20,10 @@ TEST_F(ServiceControlTest, QueryFollowsTheInstalledService) {
     installService();
     EXPECT_EQ(QueryServiceState(), SERVICE_STOPPED);
     service.requestStart();
-    ASSERT_EQ(service.awaitState(SERVICE_RUNNING), SERVICE_RUNNING);
+    ASSERT_TRUE(service.awaitState(SERVICE_RUNNING));
     EXPECT_EQ(QueryServiceState(), SERVICE_RUNNING);
     service.requestStop();
-    ASSERT_EQ(service.awaitState(SERVICE_STOPPED), SERVICE_STOPPED);
+    ASSERT_TRUE(service.awaitState(SERVICE_STOPPED));
     EXPECT_EQ(QueryServiceState(), SERVICE_STOPPED);
     removeService();
     EXPECT_EQ(QueryServiceState(), std::nullopt) << "removed";

@@ -106,7 +106,7 @@ TEST_F(ServiceDialogTest, ReadOnlyDialogShowsSlideshowDisabledUnlessTheServiceRu
         close(stopped);
     });
     service.requestStart();
-    ASSERT_EQ(service.awaitState(SERVICE_RUNNING), SERVICE_RUNNING);
+    ASSERT_TRUE(service.awaitState(SERVICE_RUNNING));
     CViewDlg running;
     runDialog(running, [&] {
         EXPECT_FALSE(shown(running.item(IDC_DISABLE)));

@@ -3,6 +3,7 @@
 #include "applet/applet_paths.h"
 #include "settings/configuration_data.h"
 #include "tests/service/service_program.h"
+#include "tests/support/eventually.h"
 
 #include <algorithm>
 
@@ -30,14 +31,17 @@ void ServiceProbe::requestStop() {
         << ::GetLastError();
 }
 
-std::optional<DWORD> ServiceProbe::awaitState(DWORD target) {
-    const DWORD start = ::GetTickCount();
-    auto now = state();
-    while (now && *now != target && ::GetTickCount() - start < generousTimeout) {
-        ::Sleep(20);
-        now = state();
-    }
-    return now;
+testing::AssertionResult ServiceProbe::awaitState(DWORD target) {
+    std::optional<DWORD> now;
+    const std::string name(name_.begin(), name_.end());
+    auto reached =
+        eventually("the service " + name + " to report state " + std::to_string(target), [&] {
+            now = state();
+            return now == target;
+        });
+    if (!reached)
+        reached << "; it reported " << (now ? std::to_string(*now) : "nothing") << " last";
+    return reached;
 }
 
 std::optional<SERVICE_STATUS_PROCESS> ServiceProbe::status() {
@@ -84,9 +88,11 @@ void ServiceProbe::setStartType(DWORD startType) {
 void ServiceProbe::stopAndAwaitExit() {
     const auto now = state();
     if (now && *now != SERVICE_STOPPED) {
-        awaitState(SERVICE_RUNNING);
+        // A service still starting takes no stop request.
+        EXPECT_TRUE(eventually("the service to finish starting",
+                               [&] { return state() != SERVICE_START_PENDING; }));
         requestStop();
-        EXPECT_EQ(awaitState(SERVICE_STOPPED), SERVICE_STOPPED);
+        EXPECT_TRUE(awaitState(SERVICE_STOPPED));
     }
     for (const auto& process : processes_)
         EXPECT_EQ(::WaitForSingleObject(process.get(), generousTimeout), WAIT_OBJECT_0);
@@ -147,7 +153,7 @@ void ServiceTest::removeService() {
 void ServiceTest::startService() {
     installService();
     service.requestStart();
-    ASSERT_EQ(service.awaitState(SERVICE_RUNNING), SERVICE_RUNNING);
+    ASSERT_TRUE(service.awaitState(SERVICE_RUNNING));
 }
 
 } // namespace Korva::QELD::Test

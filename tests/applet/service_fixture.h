@@ -3,6 +3,8 @@
 #include "common/unique_handle.h"
 #include "tests/applet/registry_fixture.h"
 
+#include <gtest/gtest.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,9 +19,9 @@ public:
     // Start or stop requests sent directly, without waiting.
     void requestStart();
     void requestStop();
-    // Waits, generously, until the service reports the state; returns the
-    // state it reports last.
-    std::optional<DWORD> awaitState(DWORD target);
+    // Waits until the service reports the state; a failure names the state
+    // it reported last.
+    [[nodiscard]] testing::AssertionResult awaitState(DWORD target);
     // The state and process reported now; none when the service cannot be
     // queried. Keeps a handle of every process seen, so that removal can wait
     // for it: Wine reports a stopped service before its process has exited.

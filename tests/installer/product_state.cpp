@@ -1,15 +1,13 @@
 #include "product_state.h"
 
 #include "common/unique_handle.h"
+#include "tests/support/eventually.h"
 #include "tests/support/parameters_key.h"
 #include "tests/support/process_runner.h"
 #include "tests/support/wine_paths.h"
 
 #include <msi.h>
 #include <shlobj.h>
-
-#include <chrono>
-#include <thread>
 
 using namespace Korva::Win32;
 
@@ -55,17 +53,17 @@ void readConfiguration(SC_HANDLE handle, ServiceState& state) {
         state.description = text;
 }
 
+// The state once the service is neither starting nor stopping; 0 when it
+// cannot be queried.
 DWORD settledState(SC_HANDLE handle) {
     SERVICE_STATUS status{};
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        if (!::QueryServiceStatus(handle, &status))
-            return 0;
-        if (status.dwCurrentState != SERVICE_START_PENDING &&
-            status.dwCurrentState != SERVICE_STOP_PENDING)
-            break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return status.dwCurrentState;
+    bool queried = true;
+    EXPECT_TRUE(Korva::QELD::Test::eventually("the service to settle", [&] {
+        queried = ::QueryServiceStatus(handle, &status) != FALSE;
+        return !queried || (status.dwCurrentState != SERVICE_START_PENDING &&
+                            status.dwCurrentState != SERVICE_STOP_PENDING);
+    }));
+    return queried ? status.dwCurrentState : 0;
 }
 
 void deleteService() {
@@ -82,11 +80,25 @@ void deleteService() {
 
 } // namespace
 
+// msiexec runs in a job of its own with what it starts (Wine's server for the
+// package's custom actions among them), so that a run that hangs is ended
+// whole within the tests' bound, well before the test's own time-out, and
+// leaves no process behind to hold the installer's lock for the next run.
 DWORD msiexec(const wchar_t* action, const std::wstring& package, const std::wstring& arguments) {
-    const auto process =
-        Korva::QELD::Test::startProcess(L"msiexec.exe " + std::wstring(action) + L" " +
-                                        packagePath(package) + L" /qn " + arguments);
-    return Korva::QELD::Test::waitForExit(process.get(), 120000);
+    const unique_kernel_handle job(::CreateJobObjectW(nullptr, nullptr));
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    ::SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    const std::wstring command =
+        L"msiexec.exe " + std::wstring(action) + L" " + packagePath(package) + L" /qn " + arguments;
+    const auto process = Korva::QELD::Test::startProcess(command, {}, 0, job.get());
+    const auto bound =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Korva::QELD::Test::waitBound);
+    const DWORD code = Korva::QELD::Test::waitForExit(process.get(), DWORD(bound.count()));
+    EXPECT_NE(code, 0xDEADu) << "msiexec did not finish within "
+                             << std::chrono::seconds(Korva::QELD::Test::waitBound).count()
+                             << " s: " << std::string(command.begin(), command.end());
+    return code;
 }
 
 // Wine's msiexec deletes the product's whole upgrade-code registration when

@@ -1,5 +1,6 @@
 #include "common/unique_handle.h"
 #include "applet/elevation.h"
+#include "tests/support/eventually.h"
 #include "tests/support/process_runner.h"
 #include "tests/support/process_window.h"
 #include "tests/support/wine_paths.h"
@@ -23,11 +24,11 @@ DWORD runLauncherAndClose() {
     const auto process = Korva::QELD::Test::startProcess(
         Korva::QELD::Test::windowsPath(std::string_view(QELD_LAUNCHER)));
     HWND dialog = nullptr;
-    for (int i = 0; i < 500 && dialog == nullptr; ++i) {
-        ::Sleep(20);
+    EXPECT_TRUE(Korva::QELD::Test::eventually("the launcher's dialog to appear", [&] {
         dialog = Korva::QELD::Test::findProcessWindow(::GetProcessId(process.get()), L"#32770",
                                                       L"Zelqa QEL Display");
-    }
+        return dialog != nullptr;
+    }));
     if (dialog != nullptr)
         ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     const DWORD code = Korva::QELD::Test::waitForExit(process.get(), 20000);

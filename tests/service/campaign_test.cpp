@@ -3,6 +3,7 @@
 #include "service/main_thread.h"
 #include "slideshow/picture/render_image.h"
 #include "tablet/discovery.h"
+#include "tests/support/eventually.h"
 #include "tests/support/virtual_tablets.h"
 #include "tools/vtablet/model/pixel_decode.h"
 
@@ -104,19 +105,14 @@ protected:
 
     int plug() {
         const int slot = tablets_.plug("QEL40");
-        for (int i = 0; i < 200 && Korva::QEL::listTablets().empty(); ++i)
-            ::Sleep(50);
+        EXPECT_TRUE(Korva::QELD::Test::eventually(
+            "the system to list the tablet", [] { return !Korva::QEL::listTablets().empty(); }));
         return slot;
     }
 
-    // Generous, as this checks what the tablet shows, not how fast.
-    bool shows(int slot, const std::vector<std::uint8_t>& wanted) {
-        for (int i = 0; i < 300; ++i) {
-            if (tablets_.screen(slot) == wanted)
-                return true;
-            ::Sleep(100);
-        }
-        return false;
+    testing::AssertionResult shows(int slot, const std::vector<std::uint8_t>& wanted) {
+        return Korva::QELD::Test::eventually("the wanted picture on tablet " + std::to_string(slot),
+                                             [&] { return tablets_.screen(slot) == wanted; });
     }
 
     const std::wstring key_ =

@@ -56,13 +56,15 @@ protected:
         return now;
     }
 
-    // Waits, generously, for the state; returns the status reported last.
+    // Waits for the state; returns the status reported last. A query that
+    // fails for a moment while the service starts is asked again.
     static SERVICE_STATUS_PROCESS awaitState(DWORD state) {
-        auto now = status();
-        for (int i = 0; i < 600 && now && now->dwCurrentState != state; ++i) {
-            ::Sleep(50);
-            now = status();
-        }
+        std::optional<SERVICE_STATUS_PROCESS> now;
+        EXPECT_TRUE(Korva::QELD::Test::eventually(
+            "the service to report state " + std::to_string(state), [&] {
+                now = status();
+                return now && now->dwCurrentState == state;
+            }));
         return now.value_or(SERVICE_STATUS_PROCESS{});
     }
 
@@ -119,11 +121,15 @@ protected:
             return;
         if (now->dwCurrentState != SERVICE_STOPPED) {
             const unique_kernel_handle process(::OpenProcess(SYNCHRONIZE, FALSE, now->dwProcessId));
-            awaitState(SERVICE_RUNNING);
+            // A service still starting takes no stop request.
+            EXPECT_TRUE(Korva::QELD::Test::eventually("the service to finish starting", [] {
+                const auto now = status();
+                return !now || now->dwCurrentState != SERVICE_START_PENDING;
+            }));
             stop(process);
         }
-        for (int i = 0; i < 600 && serviceProcessRuns(); ++i)
-            ::Sleep(50);
+        EXPECT_TRUE(Korva::QELD::Test::eventually("the service's process to end",
+                                                  [] { return !serviceProcessRuns(); }));
         runProcess(serviceProgram() + L" /uninstall");
     }
 };
@@ -208,7 +214,8 @@ TEST_F(ServiceMode, StopsPromptlyWhileItsShareIsHeld) {
     // Settings that build a new list on the held share, whose first call
     // then waits for good.
     setDword(nullptr, L"Clip", 0x22);
-    ::Sleep(1000);
+    ASSERT_TRUE(Korva::QELD::Test::eventually("a call held by the share",
+                                              [&] { return share.holdsACall(); }));
     const DWORD start = ::GetTickCount();
     EXPECT_EQ(stop(process), static_cast<DWORD>(SERVICE_STOPPED));
     EXPECT_LT(::GetTickCount() - start, 5000u);

@@ -1,4 +1,5 @@
 #include "slideshow_fixture.h"
+#include "status_queries.h"
 #include "tests/support/unix_shell.h"
 #include "tests/support/wine_paths.h"
 
@@ -33,10 +34,10 @@ protected:
     // given and returns when that was seen. Count before the change that is
     // to cause a tick: it may reach the tablet within a few milliseconds.
     Moment imageAfter(const Tablet& tablet, int count) {
-        const auto start = std::chrono::steady_clock::now();
-        while (images(tablet) <= count && std::chrono::steady_clock::now() - start < 30s)
-            ::Sleep(20);
-        EXPECT_GT(images(tablet), count) << "no tick within 30 s";
+        EXPECT_TRUE(Korva::QELD::Test::eventually("tablet " + std::to_string(tablet.slot) +
+                                                      " to receive more than " +
+                                                      std::to_string(count) + " pictures",
+                                                  [&] { return images(tablet) > count; }));
         return std::chrono::steady_clock::now();
     }
     Moment nextImage(const Tablet& tablet) { return imageAfter(tablet, images(tablet)); }
@@ -65,6 +66,8 @@ TEST_F(SlideshowEvents, IntervalChangeMovesThePendingTickBySignedDifference) {
     imageAfter(tablet, count);
 
     const Moment tick = nextImage(tablet);
+    // The change comes at a chosen moment of the interval: the pause is the
+    // test's input, not a wait for the program.
     ::Sleep(1000);
     count = images(tablet);
     setDword(nullptr, L"Update Time", 10000);
@@ -76,7 +79,7 @@ TEST_F(SlideshowEvents, IntervalChangeMovesThePendingTickBySignedDifference) {
     // Shortening the interval below the time already gone by makes the
     // pending tick due at once: about 3 s after the last tick, when the
     // change came, not 5 s (an interval counted from the change). The ticks
-    // after it keep the new interval.
+    // after it keep the new interval. Again the pause places the change.
     ::Sleep(3000);
     count = images(tablet);
     setDword(nullptr, L"Update Time", 2000);
@@ -95,7 +98,7 @@ TEST_F(SlideshowEvents, ArrivalThroughTheWindowThreadStartsAWorker) {
         << console.output();
     // Long before the next tick: the arrival alone starts the worker, which
     // shows the list's current picture.
-    EXPECT_TRUE(shows(tablet, expected(picture(L"a.bmp"), tablet), 15000));
+    EXPECT_TRUE(shows(tablet, expected(picture(L"a.bmp"), tablet), 15s));
     EXPECT_EQ(console.count("event 0x"), 0u) << console.output();
     EXPECT_EQ(console.quit(), 0u);
 }
@@ -104,12 +107,14 @@ TEST_F(SlideshowEvents, PictureCopiedIntoAnEmptyFolderIsShownAtOnce) {
     setDword(nullptr, L"Update Time", 60000);
     const Tablet tablet = plug("QEL40", rgb565);
     auto& console = start();
-    // The worker has probed the tablet and found the list empty by now.
-    ::Sleep(2000);
+    // The worker has probed the tablet, with nothing yet to show.
+    statusWhen("QEL40 probed", [](const std::string& status) {
+        return tabletEntry(status, "QEL40").find("  screen: ") != std::string::npos;
+    });
     // Written elsewhere first, so that the folder never holds half a picture.
     writeBitmap(staged(), 80, 60, 0xFF20FF);
     ASSERT_TRUE(::CopyFileW(staged().c_str(), picture(L"new.bmp").c_str(), TRUE));
-    EXPECT_TRUE(shows(tablet, expected(picture(L"new.bmp"), tablet), 15000));
+    EXPECT_TRUE(shows(tablet, expected(picture(L"new.bmp"), tablet), 15s));
     EXPECT_EQ(console.count("event 0x"), 0u) << console.output();
     EXPECT_EQ(console.quit(), 0u);
 }
@@ -129,8 +134,8 @@ TEST_F(SlideshowEvents, ModelSettingsChangeTicksAtOnceAndGivesTheModelItsNewList
 
     setText(L"QEL40", L"Folder", otherFolder());
     // The tick that follows the change advances the list that stayed too.
-    EXPECT_TRUE(shows(changed, expected(other, changed), 15000));
-    EXPECT_TRUE(shows(kept, expected(picture(L"b.bmp"), kept), 15000));
+    EXPECT_TRUE(shows(changed, expected(other, changed), 15s));
+    EXPECT_TRUE(shows(kept, expected(picture(L"b.bmp"), kept), 15s));
     EXPECT_EQ(console.count("event 0x"), 0u) << console.output();
     EXPECT_EQ(console.quit(), 0u);
 }
@@ -148,7 +153,7 @@ TEST_F(SlideshowEvents, TwoTabletsOfOneModelShowTheSamePictureAfterEveryTick) {
     for (const wchar_t* name : {L"a.bmp", L"b.bmp", L"c.bmp", L"a.bmp"}) {
         ASSERT_TRUE(shows(bulk, expected(picture(name), bulk)));
         // Well within the same tick.
-        EXPECT_TRUE(shows(reports, expected(picture(name), reports), 1500));
+        EXPECT_TRUE(shows(reports, expected(picture(name), reports), 1500ms));
     }
     EXPECT_EQ(console.count("event 0x"), 0u) << console.output();
     EXPECT_EQ(console.quit(), 0u);
@@ -162,6 +167,7 @@ TEST_F(SlideshowEvents, TwoTabletsOfOneModelShowTheSamePictureAfterEveryTick) {
 // pending, so only the program's own check could not see it.
 TEST_F(SlideshowEvents, FoldersThatGoAndComeBackAreFollowedWithOneReportPerOutage) {
     const DWORD interval = 5000;
+    const std::chrono::milliseconds tick(interval);
     const std::filesystem::path temp = std::filesystem::path(folder_).parent_path();
     const std::string generic = std::filesystem::path(folder_).filename().string();
     const std::string own = generic + "-other";
@@ -185,7 +191,7 @@ TEST_F(SlideshowEvents, FoldersThatGoAndComeBackAreFollowedWithOneReportPerOutag
     // its identity at the next tick, and the picture is prepared afresh.
     stage(folder_, L"a.bmp", 0x20FF20);
     ASSERT_TRUE(runUnix(temp, "rm -rf " + generic + " && mv " + generic + "-new " + generic));
-    EXPECT_TRUE(shows(mono10, expected(picture(L"a.bmp"), mono10), 2 * interval));
+    EXPECT_TRUE(shows(mono10, expected(picture(L"a.bmp"), mono10), 2 * tick));
 
     // Both folders gone: one report each. A tablet plugged meanwhile shows
     // the pictures once the folders are back, within one interval.
@@ -195,12 +201,19 @@ TEST_F(SlideshowEvents, FoldersThatGoAndComeBackAreFollowedWithOneReportPerOutag
     EXPECT_TRUE(console.waitFor("event 0x8000000A", 2 * interval));
     const Tablet late = plug("QEL50 --size 160x120", {0x04, 160, 120});
     console.send("d");
-    ::Sleep(interval);
+    // Both outages reported and the late tablet taken in, while the
+    // folders are still gone.
+    EXPECT_TRUE(Korva::QELD::Test::eventually("a report of each outage", [&] {
+        return console.count("event 0x8000000A") == 2;
+    })) << console.output();
+    statusWhen("QEL50 probed", [](const std::string& status) {
+        return tabletEntry(status, "QEL50").find("  screen: ") != std::string::npos;
+    });
     ASSERT_TRUE(
         runUnix(temp, "mv " + generic + "-new " + generic + " && mv " + own + "-new " + own));
-    EXPECT_TRUE(shows(mono10, expected(picture(L"b.bmp"), mono10), interval));
-    EXPECT_TRUE(shows(model40, expected(ownFolder + L"\\n.bmp", model40), interval));
-    EXPECT_TRUE(shows(late, expected(picture(L"b.bmp"), late), interval));
+    EXPECT_TRUE(shows(mono10, expected(picture(L"b.bmp"), mono10), tick));
+    EXPECT_TRUE(shows(model40, expected(ownFolder + L"\\n.bmp", model40), tick));
+    EXPECT_TRUE(shows(late, expected(picture(L"b.bmp"), late), tick));
     EXPECT_EQ(console.count("event 0x8000000A"), 2u) << console.output();
 
     // Renamed away, given another picture meanwhile, and renamed back.
@@ -211,7 +224,7 @@ TEST_F(SlideshowEvents, FoldersThatGoAndComeBackAreFollowedWithOneReportPerOutag
     writeBitmap(away + L"\\c.bmp", 100, 50, 0xFF20FF);
     ::DeleteFileW((away + L"\\b.bmp").c_str());
     ASSERT_TRUE(::MoveFileW(away.c_str(), folder_.c_str()));
-    EXPECT_TRUE(shows(mono10, expected(picture(L"c.bmp"), mono10), interval));
+    EXPECT_TRUE(shows(mono10, expected(picture(L"c.bmp"), mono10), tick));
     EXPECT_EQ(console.count("event 0x"), 3u) << console.output();
     EXPECT_EQ(console.quit(), 0u);
 }

@@ -6,6 +6,7 @@
 #include "slideshow/picture/render_image.h"
 #include "tablet/discovery.h"
 #include "tests/support/virtual_tablets.h"
+#include "tests/support/eventually.h"
 #include "tools/vtablet/model/pixel_decode.h"
 #include <gtest/gtest.h>
 #include <objbase.h>
@@ -87,9 +88,8 @@ protected:
         ++plugged_;
         if (arguments.find("--bulk") != std::string::npos)
             ++bulk_;
-        for (int i = 0; i < 200 && !listed(); ++i)
-            ::Sleep(50);
-        EXPECT_TRUE(listed()) << arguments;
+        EXPECT_TRUE(Korva::QELD::Test::eventually("the system to list the tablet " + arguments,
+                                                  [&] { return listed(); }));
         return tablet;
     }
     bool listed() const {
@@ -111,21 +111,22 @@ protected:
         return rgb;
     }
 
-    // Polls the screen until it shows what is wanted; generous, as this
-    // checks what the tablet shows, not how fast.
+    // Polls the screen until it shows what is wanted. A bound of the test's
+    // own is a time the product promises (within a tick, within an interval).
     bool shows(const Tablet& tablet, const std::vector<std::uint8_t>& wanted,
-               DWORD timeout = 20000) {
-        const DWORD start = ::GetTickCount();
+               std::chrono::milliseconds bound = Korva::QELD::Test::waitBound) {
         std::vector<std::uint8_t> screen;
-        do {
-            screen = tablets_.screen(tablet.slot);
-            if (screen == wanted)
-                return true;
-            ::Sleep(100);
-        } while (::GetTickCount() - start < timeout);
+        const auto shown = Korva::QELD::Test::eventuallyWithin(
+            bound, "the picture on tablet " + std::to_string(tablet.slot), [&] {
+                screen = tablets_.screen(tablet.slot);
+                return screen == wanted;
+            });
+        if (shown)
+            return true;
         const auto differ =
             std::mismatch(screen.begin(), screen.end(), wanted.begin(), wanted.end());
-        ADD_FAILURE() << "screen of " << screen.size() << " bytes, wanted " << wanted.size()
+        ADD_FAILURE() << shown.message() << "\n"
+                      << "screen of " << screen.size() << " bytes, wanted " << wanted.size()
                       << "; first difference at " << (differ.first - screen.begin()) << ": "
                       << (differ.first != screen.end() ? int(*differ.first) : -1) << " against "
                       << (differ.second != wanted.end() ? int(*differ.second) : -1) << "\n"

@@ -1,4 +1,5 @@
 #include "slideshow_fixture.h"
+#include "status_queries.h"
 #include "slideshow/device_list.h"
 #include "tests/slideshow/list_folder_fixture.h"
 
@@ -81,7 +82,11 @@ TEST_F(Slideshow, BadPictureIsReportedOnceByPathAndAHalfCopiedOneNotAtAll) {
     plug("QEL10", mono);
     auto& console = start();
     ASSERT_TRUE(shows(tablet, expected(picture(L"a.bmp"), tablet)));
-    ::Sleep(5000); // every picture came round once in this time, c half written
+    // Every picture has come round once, c half written, when the tablet's
+    // last failure is c's.
+    statusWhen("c.bmp failing on QEL40", [](const std::string& status) {
+        return tabletEntry(status, "QEL40").find("c.bmp cannot be shown") != std::string::npos;
+    });
     std::ofstream(std::filesystem::path(picture(L"c.bmp")), std::ios::binary) << whole;
     EXPECT_TRUE(shows(tablet, expected(picture(L"c.bmp"), tablet)));
     ASSERT_TRUE(console.waitFor("event 0xC0000020", 40000)) << console.output();

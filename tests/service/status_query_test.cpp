@@ -1,6 +1,7 @@
 #include "service/status_client.h"
 #include "service/status_pipe.h"
 #include "slideshow_fixture.h"
+#include "status_queries.h"
 #include "tests/support/process_runner.h"
 #include "tests/support/unix_shell.h"
 
@@ -12,35 +13,9 @@
 using namespace SlideshowTest;
 using Korva::QELD::Test::ProcessResult;
 using Korva::QELD::Test::runProcess;
+using namespace std::chrono_literals;
 
 namespace {
-
-ProcessResult queryStatus() {
-    return runProcess(serviceProgram() + L" /status");
-}
-
-// The lines of one tablet's entry, from its "tablet:" line to the next.
-std::string tabletEntry(const std::string& status, const std::string& model) {
-    const auto start = status.find("tablet: " + model);
-    if (start == std::string::npos)
-        return {};
-    return status.substr(start, status.find("\ntablet: ", start) - start);
-}
-
-// Polls the status until it is as wanted; generous, as the tests check what
-// the status says, not how soon.
-std::string statusWhen(const std::function<bool(const std::string&)>& wanted) {
-    std::string status = queryStatus().output;
-    for (int i = 0; i < 60 && !wanted(status); ++i) {
-        ::Sleep(250);
-        status = queryStatus().output;
-    }
-    return status;
-}
-
-std::string statusWith(const std::string& text) {
-    return statusWhen([&](const std::string& s) { return s.find(text) != std::string::npos; });
-}
 
 std::uint64_t uploads(const std::string& entry) {
     const auto at = entry.find("uploads: ");
@@ -57,11 +32,12 @@ TEST_F(Slideshow, StatusListsEachTabletWithItsFormatTransportAndPictureUntilUnpl
     auto& console = start();
     ASSERT_TRUE(shows(qel50, expected(picture(L"a.bmp"), qel50)));
 
-    const std::string status = statusWhen([](const std::string& s) {
-        return s.find("last upload: none") == std::string::npos &&
-               !tabletEntry(s, "QEL10").empty() && !tabletEntry(s, "QEL40").empty() &&
-               !tabletEntry(s, "QEL50").empty();
-    });
+    const std::string status =
+        statusWhen("an upload to each of the three tablets", [](const std::string& s) {
+            return s.find("last upload: none") == std::string::npos &&
+                   !tabletEntry(s, "QEL10").empty() && !tabletEntry(s, "QEL40").empty() &&
+                   !tabletEntry(s, "QEL50").empty();
+        });
     EXPECT_NE(status.find("mode: console\n"), std::string::npos) << status;
     EXPECT_NE(status.find("  pictures: 1\n"), std::string::npos) << status;
     struct Expected {
@@ -83,8 +59,8 @@ TEST_F(Slideshow, StatusListsEachTabletWithItsFormatTransportAndPictureUntilUnpl
 
     tablets_.unplug(qel10.slot);
     console.send("d");
-    const std::string two =
-        statusWhen([](const std::string& s) { return tabletEntry(s, "QEL10").empty(); });
+    const std::string two = statusWhen(
+        "QEL10 gone", [](const std::string& s) { return tabletEntry(s, "QEL10").empty(); });
     EXPECT_TRUE(tabletEntry(two, "QEL10").empty()) << two;
     EXPECT_FALSE(tabletEntry(two, "QEL40").empty()) << two;
     EXPECT_FALSE(tabletEntry(two, "QEL50").empty()) << two;
@@ -136,9 +112,13 @@ TEST_F(Slideshow, SilentClientAndBurstOfClientsLeaveTheTicksGoing) {
         });
     for (auto& client : burst)
         client.join();
-    ::Sleep(3000);
+    // The ticks go on after the burst, with the silent client still there.
+    const std::uint64_t burstEnd = uploads(tabletEntry(queryStatus().output, "QEL40"));
+    const std::string later = statusWhen("a tick after the burst", [&](const std::string& s) {
+        return uploads(tabletEntry(s, "QEL40")) > burstEnd;
+    });
 
-    const std::uint64_t after = uploads(tabletEntry(queryStatus().output, "QEL40"));
+    const std::uint64_t after = uploads(tabletEntry(later, "QEL40"));
     const DWORD ticks = (::GetTickCount() - started) / 1000;
     EXPECT_EQ(answered, 200);
     EXPECT_GE(after - before + 2, ticks) << "uploads " << before << " to " << after;
@@ -171,13 +151,14 @@ ProcessResult queryJson() {
 
 // The status follows the tablets a moment later (a worker records an upload
 // after the tablet has the picture): queries until the exit code and the
-// checks agree, for at most 15 s, and gives the last answer.
+// checks agree, and gives the last answer.
 ProcessResult queryJsonUntil(DWORD exitCode, const std::string& checks) {
-    ProcessResult result = queryJson();
-    for (int i = 0;
-         i < 60 && !(result.exitCode == exitCode && checkedByPython(result.output, checks));
-         ++i, ::Sleep(250))
-        result = queryJson();
+    ProcessResult result;
+    EXPECT_TRUE(Korva::QELD::Test::eventually(
+        "the JSON status to pass its checks with exit code " + std::to_string(exitCode), [&] {
+            result = queryJson();
+            return result.exitCode == exitCode && checkedByPython(result.output, checks);
+        }));
     return result;
 }
 
@@ -249,9 +230,13 @@ TEST_F(Slideshow, StatusQueryRefusesASquatterAndTheSlideshowServesOnceItIsGone) 
 
     squatter.reset();
     std::string status;
-    for (int i = 0; i < 45 && status.find("tablet: QEL40") == std::string::npos; ++i, ::Sleep(1000))
-        status = queryStatus().output;
-    EXPECT_NE(status.find("tablet: QEL40"), std::string::npos) << status;
+    EXPECT_TRUE(Korva::QELD::Test::eventuallyWithin(
+        30s + 15s, "the slideshow to serve the freed name",
+        [&] {
+            status = queryStatus().output;
+            return status.find("tablet: QEL40") != std::string::npos;
+        }))
+        << status;
     EXPECT_EQ(console.count("event 0x80000060"), 1u) << console.output();
     EXPECT_EQ(console.quit(), 0u);
 }

@@ -16,6 +16,8 @@ TEST_F(Slideshow, QuitEndsPromptlyBesideDeniedAndHungTablets) {
     ASSERT_TRUE(shows(hung, expected(picture(L"a.bmp"), hung)));
 
     const std::uint64_t cpuBefore = console.cpuMilliseconds();
+    // A stretch of time in which the program must not spin: nothing to wait
+    // for, only to measure.
     ::Sleep(3000);
     EXPECT_LT(console.cpuMilliseconds() - cpuBefore, 1500u)
         << "a failing open is not retried at once";

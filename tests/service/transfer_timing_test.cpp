@@ -2,20 +2,6 @@
 
 using namespace SlideshowTest;
 
-namespace {
-
-bool waitUntil(const std::function<bool()>& condition, DWORD timeout) {
-    const DWORD start = ::GetTickCount();
-    while (!condition()) {
-        if (::GetTickCount() - start > timeout)
-            return false;
-        ::Sleep(50);
-    }
-    return true;
-}
-
-} // namespace
-
 // "q" in the middle of uploads to full-speed tablets of the largest screen:
 // one through feature reports (15,544 reports, about 17 s a picture) and one
 // through the bulk pipe (3,932,160 bytes, about 4 s). The program ends within
@@ -26,12 +12,9 @@ TEST_F(Slideshow, QuitInTheMiddleOfFullSpeedUploadsEndsWithinTwoSeconds) {
     const Tablet reports = plug("QEL60 --size 1280x1024 --usb full", {0x04, 1280, 1024});
     const Tablet bulk = plug("QEL60 --bulk --size 1280x1024 --usb full", {0x14, 1280, 1024});
     auto& console = start();
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            return tabletValue(reports, "data_reports") > 100 && tabletValue(bulk, "status") == 1;
-        },
-        30000))
-        << tablets_.run("status " + std::to_string(bulk.slot));
+    ASSERT_TRUE(Korva::QELD::Test::eventually("both uploads under way", [&] {
+        return tabletValue(reports, "data_reports") > 100 && tabletValue(bulk, "status") == 1;
+    })) << tablets_.run("status " + std::to_string(bulk.slot));
 
     const DWORD quit = ::GetTickCount();
     EXPECT_EQ(console.quit(), 0u) << console.output();
@@ -68,7 +51,11 @@ TEST_F(Slideshow, FullSpeedBulkWriteCompletesAndAStalledPipeRecoversAtTheNextTic
 
     tablets_.fault(tablet.slot, "bulk-rate 1000000");
     const long images = tabletValue(tablet, "images");
-    EXPECT_TRUE(waitUntil([&] { return tabletValue(tablet, "images") > images; }, 15000));
+    // The next tick (2 s) and its upload at full speed, with room for a
+    // loaded machine.
+    EXPECT_TRUE(Korva::QELD::Test::eventuallyWithin(
+        std::chrono::seconds(15), "the next tick's picture",
+        [&] { return tabletValue(tablet, "images") > images; }));
     EXPECT_GE(tabletValue(tablet, "abandoned"), 1);
     EXPECT_EQ(console.count("event 0x"), 1u) << console.output();
     EXPECT_EQ(console.quit(), 0u);

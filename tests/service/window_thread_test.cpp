@@ -1,4 +1,5 @@
 #include "service/window_thread.h"
+#include "tests/support/eventually.h"
 #include "tests/support/process_window.h"
 
 #include <dbt.h>
@@ -20,11 +21,14 @@ protected:
         oldOut_ = std::cout.rdbuf(out_.rdbuf());
         oldWide_ = std::wcout.rdbuf(wide_.rdbuf());
         thread_ = std::thread(std::ref(window_));
-        for (int i = 0; i < 500 && hwnd_ == nullptr; ++i) {
+        // The window is found while it is still being created; once its
+        // thread answers a message, creation (with the registration for
+        // device notifications) is over.
+        ASSERT_TRUE(Korva::QELD::Test::eventually("the window thread's window, created", [&] {
             hwnd_ = Korva::QELD::Test::findProcessWindow(::GetCurrentProcessId(), L"WindowThread");
-            ::Sleep(10);
-        }
-        ASSERT_NE(hwnd_, nullptr);
+            return hwnd_ != nullptr &&
+                   ::SendMessageTimeoutW(hwnd_, WM_NULL, 0, 0, SMTO_BLOCK, 100, nullptr) != 0;
+        }));
     }
     void TearDown() override {
         ::SetEvent(quit_.get());

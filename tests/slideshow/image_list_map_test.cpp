@@ -23,7 +23,8 @@ protected:
     // Each list's watcher lists its folder first.
     static void awaitListings(ImageListMap& map) {
         for (const auto& item : map.lists())
-            ASSERT_TRUE(eventually([&] { return item.second->summary().pictures != 0; }));
+            ASSERT_TRUE(eventually("every list's first listing",
+                                   [&] { return item.second->summary().pictures != 0; }));
     }
     static std::string shown(ImageListMap& map, ModelId model) {
         std::u16string path;

@@ -53,13 +53,15 @@ protected:
         const auto bytes = list.getImage(screen, path);
         return std::string(bytes.begin(), bytes.end());
     }
-    static bool follows(ImageList& list, const Paths& expected) {
-        return eventually([&] { return sorted(list.paths()) == expected; });
+    static testing::AssertionResult follows(ImageList& list, const Paths& expected) {
+        return eventually("the list to hold " + std::to_string(expected.size()) +
+                              " expected pictures",
+                          [&] { return sorted(list.paths()) == expected; });
     }
     // Waits until the watcher follows the folder through its notifications.
     void awaitWatching(ImageList& list) {
         write(L"watching.gif", "watching");
-        ASSERT_TRUE(eventually([&] {
+        ASSERT_TRUE(eventually("the list to take in watching.gif", [&] {
             const auto paths = list.paths();
             return std::find(paths.begin(), paths.end(), entry(L"watching.gif")) != paths.end();
         }));
@@ -102,13 +104,15 @@ TEST_F(ImageListTest, FollowsAdditionsAndRemovals) {
     list->advance();
     ASSERT_EQ(list->currentPath(), entry(L"2.jpg"));
     remove(L"2.jpg");
-    ASSERT_TRUE(eventually([&] { return list->currentPath() == entry(L"3.jpg"); }));
+    ASSERT_TRUE(eventually("3.jpg to become current",
+                           [&] { return list->currentPath() == entry(L"3.jpg"); }));
     list->advance();
     EXPECT_EQ(shown(*list), "three");
 
     // Deleting the last picture while it is shown makes the first current.
     remove(L"3.jpg");
-    ASSERT_TRUE(eventually([&] { return list->currentPath() == entry(L"1.jpg"); }));
+    ASSERT_TRUE(eventually("1.jpg to become current",
+                           [&] { return list->currentPath() == entry(L"1.jpg"); }));
     EXPECT_TRUE(sink_.reports().empty());
 }
 
@@ -136,10 +140,12 @@ TEST_F(ImageListTest, RewrittenPictureIsPreparedAgain) {
     EXPECT_EQ(shown(*list), "first");
     EXPECT_EQ(renders(), 1);
     write(L"p.bmp", "second, longer");
-    EXPECT_TRUE(eventually([&] { return shown(*list) == "second, longer"; }));
+    EXPECT_TRUE(
+        eventually("the rewrite to be shown", [&] { return shown(*list) == "second, longer"; }));
     // A rewrite that keeps the size is followed too.
     write(L"p.bmp", "SECOND, LONGER");
-    EXPECT_TRUE(eventually([&] { return shown(*list) == "SECOND, LONGER"; }));
+    EXPECT_TRUE(eventually("the rewrite of the same size to be shown",
+                           [&] { return shown(*list) == "SECOND, LONGER"; }));
 }
 
 TEST_F(ImageListTest, PictureCopiedInSlowlyEndsUpWhole) {
@@ -150,12 +156,13 @@ TEST_F(ImageListTest, PictureCopiedInSlowlyEndsUpWhole) {
     EXPECT_EQ(shown(*list), "chunk0;");
     std::string whole = "chunk0;";
     for (int i = 1; i < 6; ++i) {
+        // The pause is the slow copy itself, not a wait for the list.
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         const std::string chunk = "chunk" + std::to_string(i) + ";";
         append(L"slow.png", chunk);
         whole += chunk;
     }
-    EXPECT_TRUE(eventually([&] { return shown(*list) == whole; }));
+    EXPECT_TRUE(eventually("the whole picture to be shown", [&] { return shown(*list) == whole; }));
     EXPECT_EQ(list->paths(), Paths{entry(L"slow.png")});
 }
 
@@ -165,20 +172,21 @@ TEST_F(ImageListTest, FolderCreatedAfterStartIsPickedUp) {
     ImageList list({0, 1, 0x11, true, std::u16string(setting.begin(), setting.end())}, eventLog_,
                    images_, contentsRenderer());
     EXPECT_TRUE(list.paths().empty());
-    ASSERT_TRUE(eventually([&] { return !sink_.reports().empty(); }));
+    ASSERT_TRUE(eventually("a report that the folder is missing",
+                           [&] { return !sink_.reports().empty(); }));
     EXPECT_EQ(
         sink_.reports(),
         (std::vector<EventReport>{
             {Event_ApiFailure, {"Korva::QELD::ImageList::readDirectory", "FindFirstFile", "3"}}}));
 
-    // Late enough that the watcher has already failed to open the folder.
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // The report above says that the watcher has already failed to open the
+    // folder.
     std::filesystem::create_directory(later);
     std::ofstream(later / L"x.gif") << "x";
     ASSERT_TRUE(signalledWithin(list.changeEvent()));
     EXPECT_EQ(list.paths().size(), 1u);
     std::ofstream(later / L"y.gif") << "y";
-    EXPECT_TRUE(eventually([&] { return list.paths().size() == 2; }));
+    EXPECT_TRUE(eventually("the list to take in y.gif", [&] { return list.paths().size() == 2; }));
 }
 
 // Far more changes happen at once, while a render is under way, than one
@@ -200,7 +208,7 @@ TEST_F(ImageListTest, LostNotificationsAreRecoveredByListingAgain) {
         std::u16string path;
         list->getImage(screen, path);
     });
-    ASSERT_TRUE(eventually([&] { return holding.load(); }));
+    ASSERT_TRUE(eventually("the render to start", [&] { return holding.load(); }));
 
     Paths expected{entry(L"keep.jpg")};
     for (int i = 0; i < 2000; ++i) {
@@ -234,7 +242,8 @@ TEST_F(ImageListTest, ChangesMadeFromTheLinuxSideAreFollowed) {
     list->advance();
     EXPECT_EQ(shown(*list), "one");
     ASSERT_TRUE(runUnix(folder_, "printf 'copied over' > three.png"));
-    EXPECT_TRUE(eventually([&] { return shown(*list) == "copied over"; }));
+    EXPECT_TRUE(eventually("the overwritten picture to be shown",
+                           [&] { return shown(*list) == "copied over"; }));
 }
 
 // A share that holds more than the bound of its local copy: the copy keeps
@@ -249,12 +258,10 @@ TEST_F(ImageListTest, LocalCopyOfAShareStaysWithinItsBound) {
     const std::u16string folder(setting.begin(), setting.end());
     ImageList list({0, 1, 0x11, true, folder}, eventLog_, images_, contentsRenderer());
     const std::uint64_t kept = pictureCopyBound / pictureSize * pictureSize;
-    ASSERT_TRUE(eventually(
-        [&] {
-            const auto copy = list.summary().copy;
-            return copy && copy->bytes == kept;
-        },
-        std::chrono::seconds(120)));
+    ASSERT_TRUE(eventually("the local copy to keep " + std::to_string(kept) + " bytes", [&] {
+        const auto copy = list.summary().copy;
+        return copy && copy->bytes == kept;
+    }));
 
     const auto paths = list.paths();
     ASSERT_EQ(paths.size(), 9u);

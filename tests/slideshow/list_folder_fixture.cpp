@@ -4,21 +4,10 @@
 
 #include <fstream>
 #include <iterator>
-#include <thread>
 
 namespace Korva::QELD::Test {
 
 namespace fs = std::filesystem;
-
-bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
 
 bool signalledWithin(HANDLE event, std::chrono::milliseconds timeout) {
     return ::WaitForSingleObject(event, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;

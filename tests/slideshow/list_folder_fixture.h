@@ -2,6 +2,7 @@
 
 #include "common/event_log.h"
 #include "slideshow/core/image_entry.h"
+#include "tests/support/eventually.h"
 
 #include <windows.h>
 
@@ -34,14 +35,9 @@ private:
     std::vector<EventReport> reports_;
 };
 
-// Generous: these tests are about what is followed, not how fast.
-inline constexpr std::chrono::seconds followTimeout{15};
+using Test::eventually;
 
-// Polls until the condition holds or the timeout passes.
-bool eventually(const std::function<bool()>& condition,
-                std::chrono::milliseconds timeout = followTimeout);
-
-bool signalledWithin(HANDLE event, std::chrono::milliseconds timeout = followTimeout);
+bool signalledWithin(HANDLE event, std::chrono::milliseconds timeout = Test::waitBound);
 
 // A fresh folder under the temporary folder of the Wine prefix, removed with
 // everything in it at the end of each test.

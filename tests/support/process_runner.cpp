@@ -11,7 +11,7 @@ namespace Korva::QELD::Test {
 using Win32::unique_kernel_handle;
 
 unique_kernel_handle startProcess(std::wstring commandLine, const StandardHandles& handles,
-                                  DWORD flags) {
+                                  DWORD flags, HANDLE job) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     const bool redirect = handles.input != nullptr || handles.output != nullptr;
@@ -21,15 +21,34 @@ unique_kernel_handle startProcess(std::wstring commandLine, const StandardHandle
         startup.hStdOutput = handles.output;
         startup.hStdError = handles.output;
     }
+    if (job != nullptr)
+        flags |= CREATE_SUSPENDED;
+    const std::string line(commandLine.begin(), commandLine.end());
+    // Wine on a loaded machine now and then fails a start with
+    // ERROR_INTERNAL_ERROR (1359) that succeeds when tried again a moment
+    // later: only that error is tried again, a few times.
+    constexpr int startAttempts = 3;
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, redirect, flags, nullptr,
-                          nullptr, &startup, &info)) {
-        const std::string line(commandLine.begin(), commandLine.end());
-        throw std::runtime_error("CreateProcessW failed with error " +
-                                 std::to_string(::GetLastError()) + " for " + line);
+    for (int attempt = 1; !::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, redirect,
+                                            flags, nullptr, nullptr, &startup, &info);
+         ++attempt) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_INTERNAL_ERROR || attempt == startAttempts)
+            throw std::runtime_error("CreateProcessW failed with error " + std::to_string(error) +
+                                     " for " + line);
+        ::Sleep(200);
     }
     const unique_kernel_handle thread(info.hThread);
-    return unique_kernel_handle(info.hProcess);
+    unique_kernel_handle process(info.hProcess);
+    if (job != nullptr) {
+        if (!::AssignProcessToJobObject(job, process.get())) {
+            ::TerminateProcess(process.get(), 0xDEAD);
+            throw std::runtime_error("AssignProcessToJobObject failed with error " +
+                                     std::to_string(::GetLastError()) + " for " + line);
+        }
+        ::ResumeThread(thread.get());
+    }
+    return process;
 }
 
 DWORD waitForExit(HANDLE process, DWORD timeout) {

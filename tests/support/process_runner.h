@@ -22,9 +22,12 @@ struct StandardHandles {
 };
 
 // Starts a program and owns its process handle; throws std::runtime_error
-// naming the command line when it cannot start.
+// naming the command line when it cannot start. Given a job, the program
+// runs in it from its first instruction, and so does every process it
+// starts.
 Win32::unique_kernel_handle startProcess(std::wstring commandLine,
-                                         const StandardHandles& handles = {}, DWORD flags = 0);
+                                         const StandardHandles& handles = {}, DWORD flags = 0,
+                                         HANDLE job = nullptr);
 
 // Waits for the process to end, ends it after the timeout, and returns its
 // exit code.

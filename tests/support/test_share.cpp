@@ -79,7 +79,11 @@ void TestShare::hold() {
 }
 
 void TestShare::release() {
-    control("rm -f hold");
+    control("rm -f hold held");
+}
+
+bool TestShare::holdsACall() const {
+    return std::filesystem::exists(root_ / L"control" / L"held");
 }
 
 void TestShare::fail() {

@@ -30,6 +30,8 @@ public:
     // Every call waits until release (a server that stopped answering).
     void hold();
     void release();
+    // Whether a call has come and waits on hold since the last release.
+    bool holdsACall() const;
     // Every call fails (a server that is gone) until recover.
     void fail();
     void recover();

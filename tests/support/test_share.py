@@ -5,6 +5,7 @@ creating and deleting files in a control folder:
 
   latency   holds a number of milliseconds every call waits first
   hold      while it exists, every call waits (a server that stopped answering)
+  held      made by the server once a call waits on hold, for the tests to see
   fail      while it exists, every call fails with EIO (a server that is gone)
 
 Files changed in the backing folder directly raise no change notification
@@ -28,6 +29,8 @@ class TestShare(Operations):
         self.control = control
 
     def _fault(self):
+        if os.path.exists(os.path.join(self.control, "hold")):
+            open(os.path.join(self.control, "held"), "w").close()
         while os.path.exists(os.path.join(self.control, "hold")):
             time.sleep(0.05)
         try:

@@ -1,11 +1,10 @@
 #include "tests/support/unix_shell.h"
 
+#include "tests/support/eventually.h"
 #include "tests/support/process_runner.h"
 #include "tests/support/wine_paths.h"
 
-#include <chrono>
 #include <fstream>
-#include <thread>
 
 namespace Korva::QELD::Test {
 
@@ -17,11 +16,11 @@ bool runUnix(const std::filesystem::path& folder, const std::string& command) {
     const std::string script = "cd '" + unixPath(folder) + "' && (" + command +
                                "); echo $? > status.tmp && mv status.tmp status.out";
     startProcess(L"/bin/sh -c \"" + std::wstring(script.begin(), script.end()) + L"\"");
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (!std::filesystem::exists(status)) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const auto finished = eventually("the shell to finish " + command,
+                                     [&] { return std::filesystem::exists(status); });
+    if (!finished) {
+        ADD_FAILURE() << finished.message();
+        return false;
     }
     int code = -1;
     std::ifstream(status) >> code;

@@ -1,6 +1,7 @@
 #include "tablet/discovery.h"
 #include "tablet/core/protocol.h"
 #include "tablet/usb_interface.h"
+#include "tests/support/eventually.h"
 #include "tests/support/virtual_tablets.h"
 
 #include <gtest/gtest.h>
@@ -32,18 +33,20 @@ std::optional<TabletDevice> findTablet(std::uint16_t productId) {
 // Plugged interfaces appear a few tens of milliseconds after the plug, and a
 // bulk sibling may follow its HID interface.
 TabletDevice waitForTablet(std::uint16_t productId, bool withBulk = false) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const auto tablet = findTablet(productId);
-        if (tablet && (!withBulk || !tablet->bulkPath.empty()))
-            return *tablet;
-        std::this_thread::sleep_for(50ms);
-    }
-    throw std::runtime_error("tablet " + std::to_string(productId) + " did not appear");
+    std::optional<TabletDevice> tablet;
+    const auto appeared =
+        QELD::Test::eventually("tablet " + std::to_string(productId) + " to be listed", [&] {
+            tablet = findTablet(productId);
+            return tablet && (!withBulk || !tablet->bulkPath.empty());
+        });
+    if (!appeared)
+        throw std::runtime_error(appeared.message());
+    return *tablet;
 }
 
 void waitForRemoval(std::uint16_t productId) {
-    for (int attempt = 0; attempt < 100 && findTablet(productId); ++attempt)
-        std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(QELD::Test::eventually("tablet " + std::to_string(productId) + " to be gone",
+                                       [&] { return !findTablet(productId); }));
 }
 
 // A picture of the given size in 24-bit BGR whose bytes all differ from
@@ -312,6 +315,8 @@ TEST_F(VirtualTabletTest, CloseWithAReadWaitingEndsCleanly) {
         ASSERT_FALSE(tablet.open(device, Access::Exclusive));
         send(slot, inputReports(0x40, 1));
         ASSERT_TRUE(log.waitFor(1)); // the reader is in its loop
+        // Time for the reader to post its next read: nothing outside it tells
+        // when that read is waiting, and the close is to cancel one that is.
         std::this_thread::sleep_for(100ms);
         const auto start = std::chrono::steady_clock::now();
         tablet.close();
@@ -323,6 +328,8 @@ TEST_F(VirtualTabletTest, CloseWithAReadWaitingEndsCleanly) {
         send(slot, next);
         ASSERT_TRUE(log.waitFor(2));
         EXPECT_EQ(log.reports().back(), next[0]);
+        // Again a read waiting, now for the destructor to cancel; and no
+        // report may arrive meanwhile, which the count below checks.
         std::this_thread::sleep_for(100ms);
     }
     EXPECT_EQ(log.reports().size(), 2u);

@@ -1,4 +1,5 @@
 #include "tests/tools/vtablet_probe.h"
+#include "tests/support/eventually.h"
 
 #include <cfgmgr32.h>
 #include <dbt.h>
@@ -66,7 +67,8 @@ TEST_F(VTabletDiscovery, FourTabletsAtOnceEachWithItsOwnSibling) {
     }
     const HidNode second = waitForHidNode(*bus, slots[1]);
     unplug(slots[1]);
-    EXPECT_TRUE(waitUntil([&] { return !hidNodeListed(second.path); }, 2000));
+    EXPECT_TRUE(Korva::QELD::Test::eventually("the HID node to go",
+                                              [&] { return !hidNodeListed(second.path); }));
     EXPECT_FALSE(waitForHidNode(*bus, slots[2]).path.empty()) << "the others stay";
 }
 
@@ -97,17 +99,16 @@ public:
     bool registered() const { return bool(registration_); }
 
     // Pumps messages until an event of the kind arrives; its delay or -1.
-    int waitFor(WPARAM event, int milliseconds) {
+    int waitFor(WPARAM event) {
         const auto start = std::chrono::steady_clock::now();
         last = 0;
-        const bool seen = waitUntil(
-            [&] {
+        const auto seen =
+            Korva::QELD::Test::eventually("device event " + std::to_string(event), [&] {
                 MSG msg;
                 while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
                     DispatchMessageW(&msg);
                 return last == event;
-            },
-            milliseconds);
+            });
         return seen ? static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                            std::chrono::steady_clock::now() - start)
                                            .count())
@@ -132,10 +133,10 @@ TEST_F(VTabletDiscovery, ArrivalAndRemovalAreAnnounced) {
     NotificationWindow window;
     ASSERT_TRUE(window.registered());
     const std::uint32_t slot = plug(0x0C16, 320, 200);
-    const int arrival = window.waitFor(DBT_DEVICEARRIVAL, 10000);
+    const int arrival = window.waitFor(DBT_DEVICEARRIVAL);
     EXPECT_GE(arrival, 0);
     unplug(slot);
-    const int removal = window.waitFor(DBT_DEVICEREMOVECOMPLETE, 10000);
+    const int removal = window.waitFor(DBT_DEVICEREMOVECOMPLETE);
     EXPECT_GE(removal, 0);
     RecordProperty("arrival_ms", arrival);
     RecordProperty("removal_ms", removal);

@@ -1,4 +1,5 @@
 #include "tests/tools/vtablet_probe.h"
+#include "tests/support/eventually.h"
 
 #include <winioctl.h>
 
@@ -79,7 +80,8 @@ TEST_F(VTabletFault, PullInTheMiddleOfATransfer) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
 
     EXPECT_EQ(read.finish(3000), static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
-    EXPECT_TRUE(waitUntil([&] { return !hidNodeListed(node.path); }, 2000));
+    EXPECT_TRUE(Korva::QELD::Test::eventually("the HID node to go",
+                                              [&] { return !hidNodeListed(node.path); }));
     EXPECT_FALSE(bus->query(slot).plugged);
     Bytes report{0x03, 0, 0, 0, 0};
     EXPECT_FALSE(getReport(hid.get(), report));
@@ -144,7 +146,8 @@ TEST_F(VTabletBulkFault, PullDuringABulkWrite) {
         EXPECT_FALSE(winusb.result(usb, &overlapped, &transferred, TRUE));
     }
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
-    EXPECT_TRUE(waitUntil([&] { return !hidNodeListed(node.path); }, 2000));
+    EXPECT_TRUE(Korva::QELD::Test::eventually("the HID node to go",
+                                              [&] { return !hidNodeListed(node.path); }));
 }
 
 // A hung tablet holds feature requests and bulk writes until they are

@@ -2,6 +2,7 @@
 
 #include "tools/vtablet/tool/devinfo_handle.h"
 #include "tools/vtablet/tool/installer.h"
+#include "tests/support/eventually.h"
 #include "tests/support/virtual_tablets.h"
 #include "tests/support/wine_paths.h"
 
@@ -15,7 +16,6 @@ extern "C" {
 
 #include <fstream>
 #include <iterator>
-#include <thread>
 
 namespace Korva::VTablet::Probe {
 
@@ -49,16 +49,6 @@ void VirtualTablets::unplug(std::uint32_t slot) {
 
 void VirtualTablets::setFaults(std::uint32_t slot, const Faults& faults) {
     bus->setFaults(slot, faults);
-}
-
-bool waitUntil(const std::function<bool()>& condition, int milliseconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
 }
 
 namespace {
@@ -119,30 +109,26 @@ std::wstring deviceInstanceId(DWORD devInst) {
     return id;
 }
 
-HidNode waitForHidNode(BusClient& bus, std::uint32_t slot, int milliseconds) {
+HidNode waitForHidNode(BusClient& bus, std::uint32_t slot) {
     const SlotInfo info = bus.query(slot);
     const std::wstring tail =
         L"\\QV" + std::to_wstring(slot) + L"_" + std::to_wstring(info.generation);
     HidNode node;
-    waitUntil(
-        [&] {
-            forEachHidInterface([&](HDEVINFO set, SP_DEVINFO_DATA& device,
-                                    const std::wstring& path) {
-                const std::wstring id = deviceInstanceId(device.DevInst);
-                if (!endsWith(id, tail))
-                    return;
-                const std::wstring parent = L"USB" + id.substr(3);
-                std::wstring sibling = parent;
-                const auto mi = sibling.find(L"&MI_00\\");
-                if (mi != std::wstring::npos)
-                    sibling.replace(mi, 6, L"&MI_01");
-                node =
-                    HidNode{path, firstHardwareId(set, device), deviceExists(parent) ? parent : L"",
-                            mi != std::wstring::npos && deviceExists(sibling) ? sibling : L""};
-            });
-            return !node.path.empty();
-        },
-        milliseconds);
+    EXPECT_TRUE(Korva::QELD::Test::eventually("the HID node of slot " + std::to_string(slot), [&] {
+        forEachHidInterface([&](HDEVINFO set, SP_DEVINFO_DATA& device, const std::wstring& path) {
+            const std::wstring id = deviceInstanceId(device.DevInst);
+            if (!endsWith(id, tail))
+                return;
+            const std::wstring parent = L"USB" + id.substr(3);
+            std::wstring sibling = parent;
+            const auto mi = sibling.find(L"&MI_00\\");
+            if (mi != std::wstring::npos)
+                sibling.replace(mi, 6, L"&MI_01");
+            node = HidNode{path, firstHardwareId(set, device), deviceExists(parent) ? parent : L"",
+                           mi != std::wstring::npos && deviceExists(sibling) ? sibling : L""};
+        });
+        return !node.path.empty();
+    }));
     return node;
 }
 

@@ -10,7 +10,6 @@
 #include <winusb.h>
 
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,7 +70,7 @@ struct HidNode {
     std::wstring parentId;   // the USB interface node, empty if it does not exist
     std::wstring siblingId;  // the next interface node, empty if it does not exist
 };
-HidNode waitForHidNode(BusClient& bus, std::uint32_t slot, int milliseconds = 2000);
+HidNode waitForHidNode(BusClient& bus, std::uint32_t slot);
 bool hidNodeListed(const std::wstring& path);
 
 // Paths of the present interfaces of a class on one device instance.
@@ -79,9 +78,6 @@ std::vector<std::wstring> interfacePaths(const GUID& interfaceClass, const std::
 std::wstring deviceInstanceId(DWORD devInst);
 
 Win32::unique_file openOverlapped(const std::wstring& path);
-
-// Polls until the condition holds or the time runs out.
-bool waitUntil(const std::function<bool()>& condition, int milliseconds);
 
 // The tablet conversation: start, data (253-byte reports or one bulk
 // write through the given callback), end.
