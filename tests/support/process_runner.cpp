@@ -38,6 +38,12 @@ unique_kernel_handle startProcess(std::wstring commandLine, const StandardHandle
                                      " for " + line);
         ::Sleep(200);
     }
+    // Wine starts a Linux program without a Windows process: it gives no
+    // process handle, and what it leaves in hThread is no handle either but
+    // a stray value that may equal a handle this process holds, so neither
+    // is owned.
+    if (info.hProcess == nullptr)
+        return {};
     const unique_kernel_handle thread(info.hThread);
     unique_kernel_handle process(info.hProcess);
     if (job != nullptr) {
