@@ -126,6 +126,10 @@ TEST_F(SlideshowEvents, ModelSettingsChangeTicksAtOnceAndGivesTheModelItsNewList
     const std::wstring other = otherFolder() + L"\\c.bmp";
     writeBitmap(other, 100, 50, 0x20FF20);
     setDword(nullptr, L"Update Time", 60000);
+    // The model's key is there before the change, so that the change is one
+    // write: a new key and its value are two, and a read between them ticks
+    // once more.
+    setText(L"QEL40", L"Folder", folder_);
     const Tablet changed = plug("QEL40", rgb565);
     const Tablet kept = plug("QEL10", mono);
     auto& console = start();
